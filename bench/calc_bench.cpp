@@ -1,0 +1,181 @@
+// Speed of one "Calculate Now" against the bare arithmetic it wraps.
+//
+// The baseline computes the seven results of the SI worked run with the same
+// pow calls and products, but with no text at all: no field is read, parsed,
+// formatted or written. A full run does all of that through a test double.
+// main() prints how many times the baseline each full run takes.
+
+#include "calc/calculation.h"
+#include "calc/formulas.h"
+#include "calc/number_text.h"
+#include "calc/tables.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace calc = kalvoran::calc;
+
+namespace {
+
+void bareArithmetic(benchmark::State &state, bool british)
+{
+    const auto table = british ? calc::britishFittingsTable() : calc::siFittingsTable();
+    const auto row = *calc::findRow(table, british ? 2 : 50);
+    double q = british ? 50 : 500;
+    double l = british ? 100 : 10;
+    double h = british ? 10 : 5;
+    double p = british ? 20 : 1;
+    const std::array<double, calc::kFittingKinds> counts{1, 2, 1, 1, 1, 1};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(q);
+        benchmark::DoNotOptimize(l);
+        const double elf = calc::equivalentLengthOfFittings(counts, row, 1);
+        const double el = elf + l;
+        const double fl = british ? calc::british::frictionLoss(q, 120, row.nominalDiameter)
+                                  : calc::si::frictionLoss(q, 120, row.nominalDiameter);
+        const double elevation = british ? calc::british::elevationPressure(h) : calc::si::elevationPressure(h);
+        const double pd = fl * el;
+        const double head = british ? calc::british::pumpHead(p, h, el, fl) : calc::si::pumpHead(p, h, el, fl);
+        const double v
+            = british ? calc::british::velocity(q, row.nominalDiameter) : calc::si::velocity(q, row.nominalDiameter);
+        benchmark::DoNotOptimize(elf + el + fl + elevation + pd + head + v);
+    }
+}
+
+// The cheapest screen that keeps texts by name: a run's cost is then mostly
+// its own, reading, checking, formatting and writing.
+class BenchScreen : public calc::CalculationScreen
+{
+public:
+    explicit BenchScreen(const std::map<std::string, std::string> &inputs)
+    {
+        for (const auto &[name, text] : inputs)
+            setFieldText(name, text);
+    }
+
+    [[nodiscard]] std::string fieldText(std::string_view name) const override
+    {
+        for (const auto &[key, text] : m_fields) {
+            if (key == name)
+                return text;
+        }
+        return {};
+    }
+    void setFieldText(std::string_view name, std::string_view text) override
+    {
+        for (auto &[key, value] : m_fields) {
+            if (key == name) {
+                value.assign(text);
+                return;
+            }
+        }
+        m_fields.emplace_back(std::string(name), std::string(text));
+    }
+    void setResultsVisible(bool visible) override { m_visible = visible; }
+    void showError(std::string_view /*message*/) override { }
+
+private:
+    std::vector<std::pair<std::string, std::string>> m_fields;
+    bool m_visible = false;
+};
+
+void fullRun(benchmark::State &state, void (*procedure)(calc::CalculationScreen &),
+    const std::map<std::string, std::string> &inputs)
+{
+    BenchScreen screen(inputs);
+    for (auto _ : state) {
+        procedure(screen);
+        benchmark::DoNotOptimize(screen.fieldText("V"));
+    }
+}
+
+const std::map<std::string, std::string> kSiInputs{{"C", "120"}, {"D", "50"}, {"L", "10"}, {"Q", "500"}, {"Tf", "1"},
+    {"Ef", "2"}, {"E1f", "1"}, {"BVf", "1"}, {"GVf", "1"}, {"SCf", "1"}, {"hight", "5"}, {"RP", "1"}};
+const std::map<std::string, std::string> kBritishInputs{{"C", "120"}, {"D", "2"}, {"L", "100"}, {"Q", "50"},
+    {"Tf", "1"}, {"Ef", "2"}, {"E1f", "1"}, {"BVf", "1"}, {"GVf", "1"}, {"SCf", "1"}, {"hight", "10"}, {"RP", "20"}};
+
+void BM_BareArithmeticSi(benchmark::State &state)
+{
+    bareArithmetic(state, false);
+}
+void BM_BareArithmeticBritish(benchmark::State &state)
+{
+    bareArithmetic(state, true);
+}
+void BM_FullRunSi(benchmark::State &state)
+{
+    fullRun(state, calc::calculateSi, kSiInputs);
+}
+void BM_FullRunBritish(benchmark::State &state)
+{
+    fullRun(state, calc::calculateBritish, kBritishInputs);
+}
+
+// The two text rules on their own, for the breakdown of a run.
+void BM_FormatResult(benchmark::State &state)
+{
+    double value = 0.0451212015753386;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(value);
+        benchmark::DoNotOptimize(calc::formatNumber(value));
+    }
+}
+
+void BM_ReadField(benchmark::State &state)
+{
+    const std::string text = "0.0451212015753386";
+    for (auto _ : state)
+        benchmark::DoNotOptimize(calc::readLeadingNumber(text));
+}
+
+// A million pasted characters: the leading-number rule must stay linear.
+void BM_ReadMillionCharacters(benchmark::State &state)
+{
+    const std::string text = std::string(500'000, ' ') + "12" + std::string(499'998, '5');
+    for (auto _ : state)
+        benchmark::DoNotOptimize(calc::readLeadingNumber(text));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(text.size()));
+}
+
+BENCHMARK(BM_BareArithmeticSi);
+BENCHMARK(BM_FullRunSi);
+BENCHMARK(BM_BareArithmeticBritish);
+BENCHMARK(BM_FullRunBritish);
+BENCHMARK(BM_FormatResult);
+BENCHMARK(BM_ReadField);
+BENCHMARK(BM_ReadMillionCharacters)->Unit(benchmark::kMillisecond);
+
+// Keeps the per-iteration times of the runs so main() can print the ratios.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const auto &run : runs)
+            m_nanoseconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    [[nodiscard]] double time(const std::string &name) const { return m_nanoseconds.at(name); }
+
+private:
+    std::map<std::string, double> m_nanoseconds;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double si = reporter.time("BM_FullRunSi") / reporter.time("BM_BareArithmeticSi");
+    const double british = reporter.time("BM_FullRunBritish") / reporter.time("BM_BareArithmeticBritish");
+    std::printf("\nFull run / bare arithmetic: SI %.1f x, British %.1f x (goal: at most 10 x)\n", si, british);
+    benchmark::Shutdown();
+    return 0;
+}
