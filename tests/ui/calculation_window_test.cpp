@@ -1,0 +1,348 @@
+#include "support/ui_helpers.h"
+#include "ui/calculation_window.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QGroupBox>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <set>
+
+using kalvoran::testing::UserActions;
+using kalvoran::ui::CalculationWindow;
+using kalvoran::ui::UnitSystem;
+
+namespace {
+
+const QStringList kNoMessages;
+
+// A calculation window whose message boxes are recorded instead of shown.
+class Screen
+{
+public:
+    explicit Screen(UnitSystem units)
+        : window(std::make_unique<CalculationWindow>(units))
+        , user(*window)
+    {
+        window->setErrorPresenter([this](QWidget *owner, const QString &message) {
+            EXPECT_EQ(owner, window.get());
+            messages.append(message);
+        });
+        window->show();
+    }
+
+    [[nodiscard]] bool resultsShown() const { return window->control("Frame1")->isVisible(); }
+
+    std::unique_ptr<CalculationWindow> window;
+    UserActions user;
+    QStringList messages;
+};
+
+using Texts = std::vector<std::pair<std::string, QString>>;
+
+TEST(CalculationWindow, OpensWithItsInitialTexts)
+{
+    const Texts initial{{"L", "1.00"}, {"Q", "1.00"}, {"Tf", "0.0"}, {"Ef", "0.0"}, {"E1f", "0.0"}, {"BVf", "0.0"},
+        {"GVf", "0.0"}, {"SCf", "0.0"}, {"RP", "0.0"}, {"hight", ""}, {"C", "Select C"}, {"D", "Select Dia"},
+        {"ELF", "0.0"}, {"EL", "0.0"}, {"FL", "0.0"}, {"PD", "0.0"}, {"V", "0.0"}, {"elevationdrop", "0.0"},
+        {"pumppressure", ""}};
+    for (const UnitSystem units : {UnitSystem::Si, UnitSystem::British}) {
+        Screen s(units);
+        for (const auto &[name, text] : initial)
+            EXPECT_EQ(s.user.text(name), text) << name;
+        EXPECT_FALSE(s.resultsShown());
+        EXPECT_EQ(s.window->focusWidget(), s.user.lineEditOf(units == UnitSystem::Si ? "L" : "RP"));
+        EXPECT_EQ(s.window->windowTitle(),
+            units == UnitSystem::Si ? "Calculations in S.I Units" : "Calculations in British Units");
+        EXPECT_EQ(s.window->size(), units == UnitSystem::Si ? QSize(582, 592) : QSize(583, 593));
+    }
+}
+
+TEST(CalculationWindow, CombosHoldTheirListsInOrder)
+{
+    const std::map<std::pair<UnitSystem, std::string>, QStringList> lists{
+        {{UnitSystem::Si, "C"}, {"100", "120", "130", "140", "150"}},
+        {{UnitSystem::British, "C"}, {"100", "120", "130", "140", "150"}},
+        {{UnitSystem::Si, "D"},
+            {"15", "20", "25", "32", "40", "50", "65", "80", "90", "100", "125", "150", "200", "250"}},
+        {{UnitSystem::British, "D"},
+            {"0.5", "0.75", "1", "1.25", "1.50", "2", "2.5", "3", "3.5", "4", "5", "6", "8", "10"}},
+    };
+    for (const auto &[key, expected] : lists) {
+        Screen s(key.first);
+        auto *combo = s.window->control<QComboBox>(key.second);
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        EXPECT_EQ(items, expected) << key.second;
+    }
+}
+
+// A worked run typed and picked as a user would, with the texts every result
+// field shows afterwards.
+struct WorkedRun
+{
+    UnitSystem units;
+    QString c;
+    QString d;
+    Texts typed;
+    QStringList messages;
+    Texts results;
+};
+
+class WorkedRuns : public ::testing::TestWithParam<WorkedRun>
+{
+};
+
+TEST_P(WorkedRuns, FillTheResultsFrame)
+{
+    const WorkedRun &run = GetParam();
+    Screen s(run.units);
+    s.user.pick("C", run.c);
+    s.user.pick("D", run.d);
+    for (const auto &[name, text] : run.typed)
+        s.user.type(name, text);
+    s.user.click("Command1");
+    EXPECT_EQ(s.messages, run.messages);
+    EXPECT_TRUE(s.resultsShown());
+    for (const auto &[name, text] : run.results) {
+        EXPECT_EQ(s.user.text(name), text) << name;
+        EXPECT_TRUE(s.window->control(name)->isVisible()) << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WorkedRuns,
+    ::testing::Values(
+        WorkedRun{UnitSystem::Si, "120", "50",
+            {{"L", "10"}, {"Q", "500"}, {"Tf", "1"}, {"Ef", "2"}, {"hight", "5"}, {"RP", "1"}}, kNoMessages,
+            {{"ELF", "5.184"}, {"EL", "15.184"}, {"FL", "0.0451212015753386"}, {"elevationdrop", "0.485908649173955"},
+                {"PD", "0.685120324719941"}, {"pumppressure", "22.323036938121"}, {"V", "4.24628450106157"}}},
+        WorkedRun{UnitSystem::British, "120", "2",
+            {{"L", "100"}, {"Q", "50"}, {"Tf", "1"}, {"Ef", "2"}, {"E1f", "1"}, {"BVf", "1"}, {"GVf", "1"},
+                {"SCf", "1"}, {"hight", "10"}, {"RP", "20"}},
+            kNoMessages,
+            {{"ELF", "39"}, {"EL", "139"}, {"FL", "0.0306007139196786"}, {"elevationdrop", "4.35343921698141"},
+                {"PD", "4.25349923483533"}, {"pumppressure", "28.6069384518167"}, {"V", "5.10622109086498"}}},
+        // A negative elevation draws the warning, then the results.
+        WorkedRun{UnitSystem::British, "150", "0.75",
+            {{"L", "50"}, {"Q", "10"}, {"Tf", "2"}, {"Ef", "3"}, {"hight", "-5"}, {"RP", "30"}},
+            {"Do not enter a negative head ... positive or zero only"},
+            {{"ELF", "24.16"}, {"EL", "74.16"}, {"FL", "0.122411227477318"}, {"elevationdrop", "-2.17671960849071"},
+                {"PD", "9.0780166297179"}, {"pumppressure", "36.9012970212272"}}}));
+
+TEST(CalculationWindow, FreshCalculateAsksForCFactorThenDiameter)
+{
+    for (const UnitSystem units : {UnitSystem::Si, UnitSystem::British}) {
+        Screen s(units);
+        s.user.click("Command1");
+        EXPECT_EQ(s.messages, (QStringList{"Select a C Factor", "Select a Diameter"}));
+        EXPECT_FALSE(s.resultsShown());
+    }
+}
+
+TEST(CalculationWindow, ClearEmptiesFiveResultsAndHidesTheFrame)
+{
+    Screen s(UnitSystem::Si);
+    s.user.pick("C", "120");
+    s.user.pick("D", "50");
+    s.user.type("hight", "5");
+    s.user.click("Command1");
+    ASSERT_TRUE(s.resultsShown());
+    const QString elevation = s.user.text("elevationdrop");
+    const QString head = s.user.text("pumppressure");
+
+    s.user.click("Command4");
+    EXPECT_FALSE(s.resultsShown());
+    for (const char *name : {"ELF", "EL", "FL", "PD", "V"})
+        EXPECT_EQ(s.user.text(name), "") << name;
+    EXPECT_EQ(s.user.text("elevationdrop"), elevation);
+    EXPECT_EQ(s.user.text("pumppressure"), head);
+    EXPECT_EQ(s.user.text("hight"), "5");
+    EXPECT_EQ(s.user.text("C"), "120");
+
+    // The next run shows the frame again with its own results.
+    s.user.type("hight", "10");
+    s.user.click("Command1");
+    EXPECT_TRUE(s.resultsShown());
+    EXPECT_EQ(s.user.text("ELF"), "0");
+    EXPECT_EQ(s.user.text("elevationdrop"), "0.971817298347911");
+}
+
+// What a typed C factor or diameter selects.
+struct TypedSelection
+{
+    UnitSystem units;
+    std::string field;
+    QString typed;
+    QStringList messages;
+};
+
+class TypedSelections : public ::testing::TestWithParam<TypedSelection>
+{
+};
+
+TEST_P(TypedSelections, StayAsTypedAndAreCheckedAsRead)
+{
+    const TypedSelection &c = GetParam();
+    Screen s(c.units);
+    s.user.pick("C", "120");
+    s.user.pick("D", c.units == UnitSystem::Si ? "50" : "2");
+    s.user.type(c.field, c.typed);
+    // No completion from the list, and Enter adds nothing to it.
+    EXPECT_EQ(s.user.text(c.field), c.typed);
+    auto *combo = s.window->control<QComboBox>(c.field);
+    const int count = combo->count();
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(combo->count(), count);
+    EXPECT_EQ(s.user.text(c.field), c.typed);
+
+    s.user.click("Command1");
+    EXPECT_EQ(s.messages, c.messages);
+    EXPECT_EQ(s.resultsShown(), c.messages.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TypedSelections,
+    ::testing::Values(TypedSelection{UnitSystem::Si, "C", "1", {"Select a C Factor"}},
+        TypedSelection{UnitSystem::Si, "C", "10", {"Select a C Factor"}},
+        TypedSelection{UnitSystem::Si, "C", "110", {"Select a C Factor"}},
+        TypedSelection{UnitSystem::Si, "C", "120abc", {}}, TypedSelection{UnitSystem::British, "C", "1.5E2", {}},
+        TypedSelection{UnitSystem::Si, "D", "100mm", {}},
+        TypedSelection{UnitSystem::Si, "D", "4", {"Select a Diameter"}},
+        TypedSelection{UnitSystem::British, "D", "1.5", {}}, TypedSelection{UnitSystem::British, "D", "3/4", {}},
+        TypedSelection{UnitSystem::British, "D", "0,5", {"Select a Diameter"}}));
+
+TEST(CalculationWindow, PickedAndTypedDiameterSelectTheSameRow)
+{
+    Screen picked(UnitSystem::British);
+    Screen typed(UnitSystem::British);
+    for (Screen *s : {&picked, &typed}) {
+        s->user.pick("C", "130");
+        s->user.type("Tf", "1");
+        s->user.type("SCf", "2");
+    }
+    picked.user.pick("D", "1.50");
+    typed.user.type("D", "1.5");
+    picked.user.click("Command1");
+    typed.user.click("Command1");
+    EXPECT_EQ(picked.user.text("ELF"), "30.16"); // (1 x 8 ft + 2 x 9 ft) x 1.16
+    for (const char *name : {"ELF", "EL", "FL", "PD", "V", "elevationdrop", "pumppressure"})
+        EXPECT_EQ(picked.user.text(name), typed.user.text(name)) << name;
+}
+
+TEST(CalculationWindow, TwoWindowsAreIndependent)
+{
+    Screen si(UnitSystem::Si);
+    Screen british(UnitSystem::British);
+    si.user.pick("C", "120");
+    si.user.pick("D", "50");
+    si.user.type("L", "42");
+    si.user.click("Command1");
+    EXPECT_TRUE(si.resultsShown());
+    EXPECT_FALSE(british.resultsShown());
+    EXPECT_EQ(british.user.text("L"), "1.00");
+    EXPECT_EQ(british.user.text("C"), "Select C");
+    EXPECT_TRUE(british.messages.isEmpty());
+}
+
+TEST(CalculationWindow, ResultFieldsAreEditable)
+{
+    Screen s(UnitSystem::Si);
+    s.user.pick("C", "120");
+    s.user.pick("D", "50");
+    s.user.click("Command1");
+    s.user.type("PD", "my note");
+    EXPECT_EQ(s.user.text("PD"), "my note");
+    EXPECT_FALSE(s.window->control<QLineEdit>("PD")->isReadOnly());
+}
+
+TEST(CalculationWindow, BackAndExitAreAnnounced)
+{
+    Screen s(UnitSystem::Si);
+    int back = 0;
+    int exit = 0;
+    QObject::connect(s.window.get(), &CalculationWindow::backRequested, [&back] { ++back; });
+    QObject::connect(s.window.get(), &CalculationWindow::exitRequested, [&exit] { ++exit; });
+    s.user.click("Command3");
+    EXPECT_EQ(back, 1);
+    EXPECT_EQ(exit, 0);
+    s.user.click("Command2");
+    EXPECT_EQ(exit, 1);
+}
+
+// The Tab key visits the controls in the window's order, skipping those in
+// the results frame while it is hidden.
+TEST(CalculationWindow, TabOrder)
+{
+    const std::vector<std::string> si{"L", "Q", "Tf", "Ef", "E1f", "BVf", "GVf", "SCf", "Command1", "ELF", "EL", "FL",
+        "PD", "V", "Command2", "Command3", "Command4", "hight", "pumppressure", "elevationdrop", "D", "C", "RP"};
+    const std::vector<std::string> british{"RP", "C", "D", "hight", "Command3", "Command2", "Command1", "elevationdrop",
+        "pumppressure", "Command4", "V", "PD", "FL", "EL", "ELF", "SCf", "GVf", "BVf", "E1f", "Ef", "Tf", "Q", "L"};
+    const std::set<std::string> inFrame{"ELF", "EL", "FL", "PD", "V", "elevationdrop", "pumppressure", "Command4"};
+    // The name of the control that holds the focus (a combo box's edit field
+    // counts as the combo box).
+    const auto focusName = [](const CalculationWindow &window) {
+        const QWidget *focus = window.focusWidget();
+        while (focus != nullptr && focus->objectName().isEmpty())
+            focus = focus->parentWidget();
+        return focus == nullptr ? std::string("(none)") : focus->objectName().toStdString();
+    };
+    for (const auto &[units, order] : {std::pair{UnitSystem::Si, si}, std::pair{UnitSystem::British, british}}) {
+        for (const bool frameShown : {false, true}) {
+            Screen s(units);
+            s.window->control("Frame1")->setVisible(frameShown);
+            std::vector<std::string> expected;
+            for (const auto &name : order) {
+                if (frameShown || !inFrame.contains(name))
+                    expected.push_back(name);
+            }
+            s.window->control(expected.front())->setFocus();
+            std::vector<std::string> visited{focusName(*s.window)};
+            for (std::size_t i = 1; i < expected.size(); ++i) {
+                QTest::keyClick(s.window->focusWidget(), Qt::Key_Tab);
+                visited.push_back(focusName(*s.window));
+            }
+            EXPECT_EQ(visited, expected) << (frameShown ? "with" : "without") << " results";
+        }
+    }
+}
+
+TEST(CalculationWindow, FieldsCarryTheirLabelsForScreenReaders)
+{
+    struct Case
+    {
+        UnitSystem units;
+        std::string field;
+        QString name;
+    };
+    const std::vector<Case> cases{
+        {UnitSystem::Si, "Q", "Flow of water in the pipe (  L/min  )"},
+        {UnitSystem::Si, "elevationdrop", "Elevation Drop / Gain ( bar )"},
+        {UnitSystem::British, "elevationdrop", "Elevation Drop / Gain ( psi )"},
+        {UnitSystem::British, "pumppressure", "Requiered Pump Head ( psi )"},
+        {UnitSystem::British, "FL", "Pressure Friction losses in the pipe ( psi / ft )"},
+    };
+    for (const auto &[units, field, name] : cases) {
+        Screen s(units);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(s.window->control(field));
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_EQ(accessible->text(QAccessible::Name), name) << field;
+    }
+    // A combo box is labelled through a relation to its label.
+    Screen british(UnitSystem::British);
+    QAccessibleInterface *combo = QAccessible::queryAccessibleInterface(british.window->control("D"));
+    const auto labels = combo->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels.front().first->text(QAccessible::Name), "The Dia. of the pipe  ( inch )");
+    // Every input and result field is named.
+    for (const UnitSystem units : {UnitSystem::Si, UnitSystem::British}) {
+        Screen s(units);
+        for (const char *field : {"D", "L", "C", "Q", "hight", "RP", "Tf", "Ef", "E1f", "BVf", "GVf", "SCf", "ELF",
+                 "EL", "FL", "PD", "V", "elevationdrop", "pumppressure"})
+            EXPECT_FALSE(s.window->control(field)->accessibleName().isEmpty()) << field;
+    }
+}
+
+} // namespace

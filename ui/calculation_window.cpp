@@ -1,0 +1,104 @@
+#include "ui/calculation_window.h"
+
+#include "calc/calculation.h"
+#include "ui/calculation_layouts.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <array>
+
+namespace kalvoran::ui {
+
+namespace {
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+constexpr std::array<std::string_view, 5> kClearedResults{"ELF", "EL", "FL", "PD", "V"};
+
+} // namespace
+
+// The four operations a calculation run uses, on this window's widgets.
+class CalculationWindow::Screen : public calc::CalculationScreen
+{
+public:
+    explicit Screen(CalculationWindow &window)
+        : m_window(window)
+    { }
+
+    [[nodiscard]] std::string fieldText(std::string_view field) const override
+    {
+        return m_window.fieldText(field).toStdString();
+    }
+
+    void setFieldText(std::string_view field, std::string_view text) override
+    {
+        if (auto *edit = m_window.control<QLineEdit>(field)) {
+            edit->setText(toQString(text));
+            edit->setCursorPosition(0); // show a long result from its first digit
+        } else if (auto *combo = m_window.control<QComboBox>(field))
+            combo->setEditText(toQString(text));
+    }
+
+    void setResultsVisible(bool visible) override { m_window.control("Frame1")->setVisible(visible); }
+
+    void showError(std::string_view message) override
+    {
+        if (m_window.m_presentError)
+            m_window.m_presentError(&m_window, toQString(message));
+    }
+
+private:
+    CalculationWindow &m_window;
+};
+
+CalculationWindow::CalculationWindow(UnitSystem units, QWidget *parent)
+    : LayoutWindow(units == UnitSystem::Si ? siCalculationLayout() : britishCalculationLayout(), parent)
+    , m_units(units)
+    , m_presentError(showErrorBox)
+{
+    control("Frame1")->hide();
+    connect(control<QPushButton>("Command1"), &QPushButton::clicked, this, &CalculationWindow::calculate);
+    connect(control<QPushButton>("Command4"), &QPushButton::clicked, this, &CalculationWindow::clearResults);
+    connect(control<QPushButton>("Command2"), &QPushButton::clicked, this, &CalculationWindow::exitRequested);
+    connect(control<QPushButton>("Command3"), &QPushButton::clicked, this, &CalculationWindow::backRequested);
+}
+
+CalculationWindow::~CalculationWindow() = default;
+
+void CalculationWindow::setErrorPresenter(ErrorPresenter presenter)
+{
+    m_presentError = std::move(presenter);
+}
+
+QString CalculationWindow::fieldText(std::string_view name) const
+{
+    if (const auto *edit = control<QLineEdit>(name))
+        return edit->text();
+    if (const auto *combo = control<QComboBox>(name))
+        return combo->currentText();
+    return {};
+}
+
+void CalculationWindow::calculate()
+{
+    Screen screen(*this);
+    if (m_units == UnitSystem::Si)
+        calc::calculateSi(screen);
+    else
+        calc::calculateBritish(screen);
+}
+
+void CalculationWindow::clearResults()
+{
+    for (const std::string_view name : kClearedResults)
+        control<QLineEdit>(name)->clear();
+    control("Frame1")->hide();
+}
+
+} // namespace kalvoran::ui

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "ui/error_message.h"
+#include "ui/layout_window.h"
+
+namespace kalvoran::ui {
+
+enum class UnitSystem { Si, British };
+
+// A calculation window, Form2 (SI) or Form3 (British): the inputs of one pipe
+// run, "Calculate Now" running that unit system's procedure on them, the
+// results frame, "Clear", and "Back" and "Exit" announced as signals.
+class CalculationWindow : public LayoutWindow
+{
+    Q_OBJECT
+public:
+    explicit CalculationWindow(UnitSystem units, QWidget *parent = nullptr);
+    ~CalculationWindow() override;
+
+    [[nodiscard]] UnitSystem units() const { return m_units; }
+    void setErrorPresenter(ErrorPresenter presenter);
+
+    // The text a field shows: a text box's text or a combo box's edit text.
+    [[nodiscard]] QString fieldText(std::string_view name) const;
+
+public slots:
+    void calculate();
+    void clearResults();
+
+signals:
+    void backRequested();
+    void exitRequested();
+
+private:
+    class Screen;
+
+    UnitSystem m_units;
+    ErrorPresenter m_presentError;
+};
+
+} // namespace kalvoran::ui

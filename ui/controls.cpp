@@ -1,0 +1,49 @@
+#include "ui/controls.h"
+
+#include <QPainter>
+#include <algorithm>
+
+namespace kalvoran::ui {
+
+LineControl::LineControl(const TwipsLine &line, Rgb colour, int penWidth, QWidget *parent)
+    : QWidget(parent)
+    , m_from(toPixels(line.x1), toPixels(line.y1))
+    , m_to(toPixels(line.x2), toPixels(line.y2))
+    , m_colour(colour.r, colour.g, colour.b)
+    , m_penWidth(penWidth)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    // The box holds the whole pen, which is centred on the line.
+    const int half = penWidth / 2;
+    const QRect box(QPoint(std::min(m_from.x(), m_to.x()) - half, std::min(m_from.y(), m_to.y()) - half),
+        QPoint(std::max(m_from.x(), m_to.x()) + half, std::max(m_from.y(), m_to.y()) + half));
+    setGeometry(box);
+}
+
+void LineControl::paintEvent(QPaintEvent * /*event*/)
+{
+    QPainter painter(this);
+    painter.setPen(QPen(m_colour, m_penWidth, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(m_from - pos(), m_to - pos());
+}
+
+PictureBox::PictureBox(const QPixmap &picture, QWidget *parent)
+    : QFrame(parent)
+    , m_picture(picture)
+{
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void PictureBox::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    const QRect inside = contentsRect();
+    painter.setClipRect(inside);
+    painter.drawPixmap(inside.topLeft(), m_picture);
+}
+
+} // namespace kalvoran::ui

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+// The vocabulary of the window layout tables: every window's controls are
+// listed as (name, kind, caption, box, style) rows, with boxes in twips as the
+// layout was drawn, and built from that table alone.
+
+namespace kalvoran::ui {
+
+// 1/1440 inch; 15 twips make one logical pixel at 96 dots per inch.
+inline constexpr int kTwipsPerPixel = 15;
+
+[[nodiscard]] constexpr int toPixels(int twips)
+{
+    return (twips + (twips >= 0 ? kTwipsPerPixel / 2 : -kTwipsPerPixel / 2)) / kTwipsPerPixel;
+}
+
+// Left, Top, Width, Height in twips, from the top left corner of the window's
+// client area or of the enclosing frame.
+struct TwipsBox
+{
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// A straight line from (x1, y1) to (x2, y2), in twips.
+struct TwipsLine
+{
+    int x1 = 0;
+    int y1 = 0;
+    int x2 = 0;
+    int y2 = 0;
+};
+
+struct Rgb
+{
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+    friend constexpr bool operator==(Rgb, Rgb) = default;
+};
+
+inline constexpr Rgb kBlack{0, 0, 0};
+inline constexpr Rgb kWhite{255, 255, 255};
+inline constexpr Rgb kRed{255, 0, 0};
+inline constexpr Rgb kLightRed{255, 192, 192};
+inline constexpr Rgb kDarkRed{192, 0, 0};
+
+enum class Align { Left, Centre };
+
+// How a control's caption looks. Point sizes are those of the layout's
+// original face ("MS Sans Serif"); fonts.h maps them onto the face we ship.
+struct Style
+{
+    double points = 8.25;
+    bool bold = false;
+    bool italic = false;
+    Align align = Align::Left;
+    Rgb text = kBlack;
+    Rgb background = kWhite;
+    bool ownColours = true; // false: the toolkit's colours (text boxes, buttons)
+};
+
+inline constexpr Style kRegular{};
+inline constexpr Style kToolkit{.ownColours = false};
+inline constexpr Style kBold{.bold = true, .ownColours = false};
+inline constexpr Style kCentred{.align = Align::Centre};
+inline constexpr Style kBoldRed{.bold = true, .text = kRed};
+inline constexpr Style kItalicRed{.italic = true, .text = kRed};
+inline constexpr Style kCentredRed{.align = Align::Centre, .text = kRed};
+
+enum class Kind {
+    Label,
+    TextBox,          // single line, editable
+    MultiLineTextBox, // editable, word-wrapped
+    ComboBox,         // editable drop-down with a fixed list
+    PushButton,
+    Frame, // group box with a caption; hides what it holds
+    Line,
+    PictureBox,
+};
+
+// One row of a layout table.
+struct Control
+{
+    std::string_view name;
+    int index = -1; // the element of a control array, -1 for a plain control
+    Kind kind = Kind::Label;
+    std::string_view caption; // or initial text; a picture's resource path
+    TwipsBox box{};
+    Style style{};
+    std::string_view names;                  // for a label: the field it names
+    std::string_view parent;                 // the frame it sits in, empty for the window
+    TwipsLine line{};                        // for a line only
+    std::span<const std::string_view> items; // for a combo box: its fixed list, in order
+};
+
+// A control by name and, for an element of a control array, index.
+struct ControlRef
+{
+    std::string_view name;
+    int index = -1;
+};
+
+// Window frames.
+enum class Frame {
+    FixedToolWindow, // small caption, not resizable, no task-bar entry
+    FixedDialog,     // not resizable, no minimise or maximise box
+    Sizable,         // resizable, no minimise or maximise box
+};
+
+// Everything a window is built from.
+struct WindowLayout
+{
+    std::string_view name;
+    std::string_view caption;
+    int clientWidth = 0;  // twips
+    int clientHeight = 0; // twips
+    Frame frame = Frame::FixedDialog;
+    std::span<const Control> controls;
+    std::span<const ControlRef> tabOrder; // the controls that take focus, in Tab order
+};
+
+} // namespace kalvoran::ui

@@ -1,0 +1,250 @@
+#include "ui/layout_window.h"
+
+#include "ui/controls.h"
+#include "ui/fonts.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+namespace kalvoran::ui {
+
+namespace {
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor toColor(Rgb rgb)
+{
+    return {rgb.r, rgb.g, rgb.b};
+}
+
+QRect toPixels(const TwipsBox &box)
+{
+    return {ui::toPixels(box.left), ui::toPixels(box.top), ui::toPixels(box.width), ui::toPixels(box.height)};
+}
+
+Qt::WindowFlags flagsFor(Frame frame)
+{
+    // None of the frames has a minimise or maximise box.
+    const Qt::WindowFlags decorations = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    switch (frame) {
+    case Frame::FixedToolWindow:
+        return Qt::Tool | decorations;
+    case Frame::FixedDialog:
+        return Qt::Dialog | decorations | Qt::MSWindowsFixedSizeDialogHint;
+    case Frame::Sizable:
+        return Qt::Window | decorations;
+    }
+    return Qt::Window | decorations;
+}
+
+// A caption's "&&" stands for one ampersand; no caption has an access key.
+QString labelText(std::string_view caption)
+{
+    return toQString(caption).replace(QStringLiteral("&&"), QStringLiteral("&"));
+}
+
+void applyColours(QWidget *widget, const Style &style, QPalette::ColorRole textRole, QPalette::ColorRole backRole)
+{
+    if (!style.ownColours)
+        return;
+    QPalette palette = widget->palette();
+    palette.setColor(textRole, toColor(style.text));
+    palette.setColor(backRole, toColor(style.background));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+Qt::Alignment alignmentFor(const Style &style)
+{
+    return (style.align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop;
+}
+
+} // namespace
+
+std::string controlKey(std::string_view name, int index)
+{
+    std::string key(name);
+    if (index >= 0)
+        key += "(" + std::to_string(index) + ")";
+    return key;
+}
+
+QIcon windowIcon()
+{
+    return QIcon(QStringLiteral(":/pictures/kalvoran.ico"));
+}
+
+LayoutWindow::LayoutWindow(const WindowLayout &layout, QWidget *parent)
+    : QWidget(parent, flagsFor(layout.frame))
+    , m_layout(layout)
+{
+    setObjectName(toQString(layout.name));
+    setWindowTitle(toQString(layout.caption));
+    setWindowIcon(windowIcon());
+    setFont(fontFor(kRegular));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    const QSize client(ui::toPixels(layout.clientWidth), ui::toPixels(layout.clientHeight));
+    if (layout.frame == Frame::Sizable)
+        resize(client);
+    else
+        setFixedSize(client);
+
+    // Frames first, so that the controls inside them find their parent.
+    for (const Control &row : layout.controls) {
+        if (row.kind == Kind::Frame)
+            m_controls.emplace(controlKey(row.name, row.index), createControl(row, this));
+    }
+    for (const Control &row : layout.controls) {
+        if (row.kind == Kind::Frame)
+            continue;
+        QWidget *parentWidget = row.parent.empty() ? this : control(row.parent);
+        m_controls.emplace(controlKey(row.name, row.index), createControl(row, parentWidget));
+    }
+    // A label gives its caption to the field it names, for screen readers: as
+    // the field's name, and as a "labelled by" relation, which is what
+    // assistive tools on Linux read for a combo box.
+    for (const Control &row : layout.controls) {
+        if (row.kind == Kind::Label && !row.names.empty()) {
+            if (QWidget *field = control(row.names)) {
+                field->setAccessibleName(labelText(row.caption));
+                qobject_cast<QLabel *>(control(row.name, row.index))->setBuddy(field);
+            }
+        }
+    }
+    applyTabOrder();
+}
+
+QWidget *LayoutWindow::control(std::string_view name, int index) const
+{
+    const auto it = m_controls.find(controlKey(name, index));
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+QWidget *LayoutWindow::createControl(const Control &row, QWidget *parent)
+{
+    QWidget *widget = nullptr;
+    const QString caption = toQString(row.caption);
+    switch (row.kind) {
+    case Kind::Label: {
+        auto *label = new QLabel(labelText(row.caption), parent);
+        label->setWordWrap(true);
+        label->setAlignment(alignmentFor(row.style));
+        label->setTextFormat(Qt::PlainText);
+        applyColours(label, row.style, QPalette::WindowText, QPalette::Window);
+        widget = label;
+        break;
+    }
+    case Kind::TextBox: {
+        auto *edit = new QLineEdit(caption, parent);
+        edit->setAlignment(row.style.align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
+        applyColours(edit, row.style, QPalette::Text, QPalette::Base);
+        edit->setCursorPosition(0);
+        widget = edit;
+        break;
+    }
+    case Kind::MultiLineTextBox: {
+        auto *edit = new QPlainTextEdit(caption, parent);
+        edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        edit->setWordWrapMode(QTextOption::WordWrap);
+        edit->setTabChangesFocus(true);
+        applyColours(edit, row.style, QPalette::Text, QPalette::Base);
+        widget = edit;
+        break;
+    }
+    case Kind::ComboBox: {
+        auto *combo = new QComboBox(parent);
+        combo->setEditable(true);
+        // The list is fixed: Enter adds nothing, and typing is never completed
+        // from the list (typing 1 into the C factor must leave "1").
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setCompleter(nullptr);
+        for (const std::string_view item : row.items)
+            combo->addItem(toQString(item));
+        combo->setCurrentIndex(-1);
+        combo->setEditText(caption);
+        widget = combo;
+        break;
+    }
+    case Kind::PushButton: {
+        auto *button = new QPushButton(caption, parent);
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        widget = button;
+        break;
+    }
+    case Kind::Frame: {
+        auto *frame = new QGroupBox(caption, parent);
+        applyColours(frame, row.style, QPalette::WindowText, QPalette::Window);
+        widget = frame;
+        break;
+    }
+    case Kind::Line: {
+        widget = new LineControl(row.line, row.style.text, 2, parent);
+        break;
+    }
+    case Kind::PictureBox: {
+        widget = new PictureBox(QPixmap(caption), parent);
+        break;
+    }
+    }
+
+    widget->setObjectName(toQString(row.name));
+    if (row.index >= 0)
+        widget->setProperty("index", row.index);
+    widget->setFont(fontFor(row.style));
+    if (row.kind != Kind::Line)
+        widget->setGeometry(toPixels(row.box));
+    if (row.kind == Kind::Label || row.kind == Kind::Frame)
+        widget->setFocusPolicy(Qt::NoFocus);
+    return widget;
+}
+
+void LayoutWindow::applyTabOrder()
+{
+    QWidget *previous = nullptr;
+    for (const ControlRef &ref : m_layout.tabOrder) {
+        QWidget *current = control(ref.name, ref.index);
+        if (current == nullptr)
+            continue;
+        if (previous != nullptr)
+            QWidget::setTabOrder(previous, current);
+        previous = current;
+    }
+}
+
+void LayoutWindow::showEvent(QShowEvent *event)
+{
+    if (!m_shownBefore) {
+        m_shownBefore = true;
+        if (const QScreen *display = screen())
+            move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), display->availableGeometry()).topLeft());
+        if (!m_layout.tabOrder.empty()) {
+            if (QWidget *first = control(m_layout.tabOrder.front().name, m_layout.tabOrder.front().index))
+                first->setFocus(Qt::OtherFocusReason);
+        }
+    }
+    QWidget::showEvent(event);
+}
+
+void LayoutWindow::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    emit closeRequested();
+}
+
+} // namespace kalvoran::ui

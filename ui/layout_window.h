@@ -1,0 +1,58 @@
+#pragma once
+
+#include "ui/layout.h"
+
+#include <QWidget>
+
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace kalvoran::ui {
+
+// A top-level window built from its layout table: frame, caption, client
+// size, white background, icon, every control at its box, the Tab order and
+// the first focus. Opens centred on its screen the first time it is shown and
+// where it was left after that. A close request from the window frame is not
+// obeyed directly; it is announced through closeRequested() for the program
+// to decide.
+class LayoutWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit LayoutWindow(const WindowLayout &layout, QWidget *parent = nullptr);
+
+    [[nodiscard]] const WindowLayout &layout() const { return m_layout; }
+
+    // The control of a table row, or nullptr.
+    [[nodiscard]] QWidget *control(std::string_view name, int index = -1) const;
+    template<typename T> [[nodiscard]] T *control(std::string_view name, int index = -1) const
+    {
+        return qobject_cast<T *>(control(name, index));
+    }
+
+signals:
+    // The window frame or the window system asked to close this window.
+    void closeRequested();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QWidget *createControl(const Control &row, QWidget *parent);
+    void applyTabOrder();
+
+    const WindowLayout &m_layout;
+    std::map<std::string, QWidget *, std::less<>> m_controls;
+    bool m_shownBefore = false;
+};
+
+// The key under which a control is kept: its name, and "(index)" for an
+// element of a control array.
+[[nodiscard]] std::string controlKey(std::string_view name, int index);
+
+// The program's window icon, shared by every window.
+[[nodiscard]] QIcon windowIcon();
+
+} // namespace kalvoran::ui
