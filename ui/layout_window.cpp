@@ -91,7 +91,7 @@ LayoutWindow::LayoutWindow(const WindowLayout &layout, QWidget *parent)
 {
     setObjectName(toQString(layout.name));
     setWindowTitle(toQString(layout.caption));
-    setWindowIcon(windowIcon());
+    setWindowIcon(ui::windowIcon()); // not QWidget::windowIcon(), which is still empty here
     setFont(fontFor(kRegular));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);

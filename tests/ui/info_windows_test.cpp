@@ -1,0 +1,505 @@
+#include "support/ui_helpers.h"
+#include "ui/controls.h"
+#include "ui/fonts.h"
+#include "ui/info_layouts.h"
+#include "ui/info_windows.h"
+
+#include <QFile>
+#include <QFontMetrics>
+#include <QImageReader>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <tuple>
+#include <vector>
+
+using namespace kalvoran::ui;
+
+namespace {
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QRect pixels(const TwipsBox &box)
+{
+    return {toPixels(box.left), toPixels(box.top), toPixels(box.width), toPixels(box.height)};
+}
+
+const QColor kRedText(255, 0, 0);
+const QColor kDarkRedText(192, 0, 0);
+const QColor kLightRedBack(255, 192, 192);
+const QColor kWhiteBack(255, 255, 255);
+const QColor kBlackText(0, 0, 0);
+const QString kBanner = ":/pictures/banner.gif";
+const QString kSide = ":/pictures/side.jpg";
+const QString kIcon = ":/pictures/kalvoran.ico";
+
+// One control as the window should show it, written out independently of the
+// layout tables. No colours means the toolkit's own.
+struct Expected
+{
+    const char *name;
+    int index;
+    TwipsBox box;
+    double points;
+    bool bold;
+    bool italic;
+    QString shown; // caption, text, or a picture's resource path
+    std::optional<std::pair<QColor, QColor>> colours = {};
+    bool centred = false;
+};
+
+using Pair = std::pair<QColor, QColor>;
+
+const QString kCredit = "Programmed & developed by Eng. Tamsin Quillfeather";
+const QString kWeb = toQString(maker::kWebAddress);
+
+const std::vector<Expected> kMain{
+    {"Label1", -1, {0, 1320, 4815, 735}, 24, true, false, "Kalvoran v 1.2", Pair{kRedText, kLightRedBack}, true},
+    {"Command1", -1, {0, 6840, 1095, 375}, 8.25, true, false, "S.I Units"},
+    {"Command2", -1, {1200, 6840, 1215, 375}, 8.25, true, false, "British Units"},
+    {"Command3", -1, {3720, 6840, 975, 375}, 8.25, true, false, "Exit"},
+    {"Label2", 0, {360, 3600, 4095, 255}, 8.25, true, false, "This Program is a product from",
+        Pair{kRedText, kWhiteBack}, true},
+    {"Label2", 1, {360, 3840, 4095, 255}, 8.25, true, false, "Orrimark", Pair{kRedText, kLightRedBack}, true},
+    {"Text1", -1, {840, 4200, 3135, 285}, 8.25, true, false, kWeb, Pair{kRedText, kLightRedBack}, true},
+    {"Label3", -1, {0, 2400, 4695, 975}, 8.25, true, false,
+        "Kalvoran program is a hydraulic calculator helps you in calculating the pressure losses ( Friction, "
+        "elevation  and velocity )and to determine the duty of the pump requiered in your application or your "
+        "project.",
+        Pair{kBlackText, kWhiteBack}},
+    {"Picture1", 0, {4920, 1320, 2775, 5895}, 8.25, false, false, kSide},
+    {"Label4", -1, {720, 4800, 3375, 855}, 9.75, true, false, "All rights reserved to Orrimark (c) 2026",
+        Pair{kRedText, kWhiteBack}, true},
+    {"Command4", -1, {2520, 6840, 975, 375}, 8.25, true, false, "About"},
+    {"Picture1", 1, {360, 120, 6975, 1095}, 8.25, false, false, kBanner},
+    {"Label5", -1, {600, 5760, 3495, 735}, 9.75, true, true, kCredit, Pair{kDarkRedText, kWhiteBack}, true},
+};
+
+const std::vector<Expected> kFarewell{
+    {"Label1", -1, {120, 1320, 6855, 1335}, 18, true, true,
+        "Thank you for using this version of the program..for more information please contact us at:",
+        Pair{kDarkRedText, kWhiteBack}, true},
+    {"Command1", -1, {2880, 5640, 1335, 375}, 8.25, true, false, "End"},
+    {"Label2", -1, {720, 2880, 5775, 735}, 18, false, true, "Orrimark", Pair{kRedText, kWhiteBack}, true},
+    {"Label3", -1, {1560, 5160, 3855, 255}, 8.25, true, false, "Veldmoor, Estrania", Pair{kRedText, kWhiteBack}, true},
+    {"Label4", -1, {4320, 3840, 2655, 255}, 8.25, true, false, "Tel. +1 555 0142", Pair{kRedText, kWhiteBack}, true},
+    {"Label5", -1, {0, 3840, 2775, 255}, 8.25, true, false, "Mobile: +1 555 0187", Pair{kRedText, kWhiteBack}, true},
+    {"Label6", -1, {1440, 4320, 4095, 375}, 8.25, true, false, "Email: info@orrimark.example.com",
+        Pair{kRedText, kWhiteBack}, true},
+    {"Label7", -1, {1320, 4680, 4335, 495}, 8.25, true, false, "WebSite : " + kWeb, Pair{kRedText, kWhiteBack}, true},
+    {"Picture1", -1, {120, 120, 6855, 1095}, 8.25, false, false, kBanner},
+};
+
+const std::vector<Expected> kAbout{
+    {"Text1", -1, {120, 1440, 8055, 2055}, 8.25, false, false, toQString(aboutLayout().controls[0].caption)},
+    {"Command1", -1, {7560, 3600, 615, 375}, 8.25, false, false, "OK"},
+    {"Picture1", -1, {600, 120, 6855, 1095}, 8.25, false, false, kBanner},
+    {"Label5", 1, {120, 3600, 7095, 375}, 9.75, true, true, kCredit, Pair{kDarkRedText, kWhiteBack}, true},
+};
+
+struct Window
+{
+    const char *name;
+    const WindowLayout &(*layout)();
+    std::function<std::unique_ptr<LayoutWindow>()> create;
+    QString caption;
+    QSize client;
+    bool tool;
+    const std::vector<Expected> &controls;
+    std::vector<ControlRef> tabOrder;
+};
+
+class InfoWindows : public ::testing::TestWithParam<Window>
+{
+};
+
+// The text a control shows, whatever its kind.
+QString shownText(QWidget *widget)
+{
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        return label->text();
+    if (auto *button = qobject_cast<QPushButton *>(widget))
+        return button->text();
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        return edit->text();
+    if (auto *edit = qobject_cast<QPlainTextEdit *>(widget))
+        return edit->toPlainText();
+    return {};
+}
+
+TEST_P(InfoWindows, EveryControlStandsAtItsBoxWithItsLook)
+{
+    const Window &param = GetParam();
+    const auto window = param.create();
+    EXPECT_EQ(window->objectName(), param.name);
+    EXPECT_EQ(window->windowTitle(), param.caption);
+    EXPECT_EQ(window->size(), param.client);
+    EXPECT_EQ(window->palette().color(QPalette::Window), kWhiteBack);
+    EXPECT_FALSE(window->windowIcon().isNull());
+    EXPECT_EQ(window->windowIcon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32),
+        QImage(kIcon).convertToFormat(QImage::Format_ARGB32));
+    // Nothing beyond the table: the controls listed and, on Form1, Line1.
+    EXPECT_EQ(param.layout().controls.size(), param.controls.size() + (param.layout().name == "Form1" ? 1 : 0));
+    const double regularPoints = fontFor(kRegular).pointSizeF();
+    for (const Expected &row : param.controls) {
+        SCOPED_TRACE(controlKey(row.name, row.index));
+        QWidget *widget = window->control(row.name, row.index);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->parentWidget(), window.get());
+        EXPECT_EQ(widget->geometry(), pixels(row.box));
+        EXPECT_NEAR(widget->font().pointSizeF() / regularPoints, row.points / 8.25, 1e-6);
+        EXPECT_EQ(widget->font().weight(), row.bold ? QFont::Bold : QFont::Normal);
+        EXPECT_EQ(widget->font().italic(), row.italic);
+        if (auto *picture = qobject_cast<PictureBox *>(widget)) {
+            EXPECT_EQ(picture->picture().toImage(), QImage(row.shown));
+            EXPECT_EQ(picture->focusPolicy(), Qt::StrongFocus);
+            continue;
+        }
+        EXPECT_EQ(shownText(widget), row.shown);
+        if (row.colours) {
+            const bool isLabel = qobject_cast<QLabel *>(widget) != nullptr;
+            EXPECT_EQ(widget->palette().color(isLabel ? QPalette::WindowText : QPalette::Text), row.colours->first);
+            EXPECT_EQ(widget->palette().color(isLabel ? QPalette::Window : QPalette::Base), row.colours->second);
+            EXPECT_TRUE(widget->autoFillBackground());
+        } else {
+            EXPECT_FALSE(widget->testAttribute(Qt::WA_SetPalette));
+        }
+        if (auto *label = qobject_cast<QLabel *>(widget)) {
+            EXPECT_TRUE(label->wordWrap());
+            EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
+            EXPECT_EQ(label->alignment() & Qt::AlignHorizontal_Mask, row.centred ? Qt::AlignHCenter : Qt::AlignLeft);
+        }
+        if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+            EXPECT_EQ(edit->alignment() & Qt::AlignHorizontal_Mask, row.centred ? Qt::AlignHCenter : Qt::AlignLeft);
+        }
+        if (auto *button = qobject_cast<QPushButton *>(widget)) {
+            EXPECT_FALSE(button->isDefault());
+            EXPECT_FALSE(button->autoDefault());
+        }
+    }
+}
+
+TEST_P(InfoWindows, FrameMatchesTheWindowKind)
+{
+    const auto window = GetParam().create();
+    EXPECT_EQ(window->windowType(), GetParam().tool ? Qt::Tool : Qt::Window);
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
+    const bool resizable = !GetParam().tool; // the About window
+    EXPECT_EQ(window->minimumSize() != window->maximumSize(), resizable);
+    if (!resizable)
+        return;
+    // Stretching the About window moves and stretches nothing inside it.
+    std::map<QWidget *, QRect> before;
+    for (const Control &row : GetParam().layout().controls)
+        before[window->control(row.name, row.index)] = window->control(row.name, row.index)->geometry();
+    window->show();
+    window->resize(window->size() + QSize(150, 90));
+    QApplication::processEvents();
+    EXPECT_EQ(window->size(), GetParam().client + QSize(150, 90));
+    for (const auto &[widget, geometry] : before)
+        EXPECT_EQ(widget->geometry(), geometry) << widget->objectName().toStdString();
+}
+
+// With the face we ship and its real metrics, no caption is cut off.
+TEST_P(InfoWindows, EveryCaptionFitsItsBox)
+{
+    const auto window = GetParam().create();
+    for (const Control &row : GetParam().layout().controls) {
+        if (row.kind != Kind::Label && row.kind != Kind::PushButton)
+            continue;
+        SCOPED_TRACE(controlKey(row.name, row.index));
+        QWidget *widget = window->control(row.name, row.index);
+        const QFontMetrics metrics(widget->font());
+        const QRect box = pixels(row.box);
+        const QString caption = shownText(widget);
+        if (row.kind == Kind::Label) {
+            const int flags = Qt::TextWordWrap | (row.style.align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
+            const QRect needed = metrics.boundingRect(QRect(0, 0, box.width(), 100000), flags, caption);
+            EXPECT_LE(needed.width(), box.width()) << caption.toStdString();
+            EXPECT_LE(needed.height(), box.height()) << caption.toStdString();
+        } else {
+            EXPECT_LE(metrics.horizontalAdvance(caption) + 8, box.width());
+            EXPECT_LE(metrics.height() + 4, box.height());
+        }
+    }
+}
+
+// On first show the focus is on the first tab stop; Tab then visits the
+// rest in order and comes back round.
+TEST_P(InfoWindows, TabOrderAndFirstFocus)
+{
+    const auto window = GetParam().create();
+    window->show();
+    std::vector<QWidget *> expected;
+    for (const ControlRef &ref : GetParam().tabOrder)
+        expected.push_back(window->control(ref.name, ref.index));
+    expected.push_back(expected.front());
+    std::vector<QWidget *> visited{window->focusWidget()};
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+        visited.push_back(window->focusWidget());
+    }
+    EXPECT_EQ(visited, expected);
+}
+
+// The picture boxes show their pictures at full size from the top left,
+// clipped by the box: what the box shows inside its border is the picture's
+// own top left corner, pixel for pixel.
+TEST_P(InfoWindows, PicturesAreShownUnscaledAndClipped)
+{
+    const auto window = GetParam().create();
+    for (const Control &row : GetParam().layout().controls) {
+        if (row.kind != Kind::PictureBox)
+            continue;
+        SCOPED_TRACE(controlKey(row.name, row.index));
+        auto *box = window->control<PictureBox>(row.name, row.index);
+        const QImage source = QImage(toQString(row.caption)).convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(source.isNull());
+        const QRect inside = box->contentsRect();
+        EXPECT_EQ(inside, box->rect().adjusted(1, 1, -1, -1));
+        if (row.caption == kBanner.toStdString() && GetParam().layout().name != "Form1") {
+            EXPECT_GT(source.width(), inside.width()); // Form4 and Form5 cut the banner's right edge
+        }
+        const QSize shown = source.size().boundedTo(inside.size());
+        const QImage grabbed = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(grabbed.copy(QRect(inside.topLeft(), shown)), source.copy(QRect(QPoint(0, 0), shown)));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, InfoWindows,
+    ::testing::Values(
+        Window{"Form1", mainLayout, [] { return std::make_unique<MainWindow>(); }, "Kalvoran v 1.2", {517, 489}, true,
+            kMain,
+            {{"Command1"}, {"Command2"}, {"Command3"}, {"Text1"}, {"Picture1", 0}, {"Command4"}, {"Picture1", 1}}},
+        Window{"Form4", farewellLayout, [] { return std::make_unique<FarewellWindow>(); }, "Thank you", {477, 404},
+            true, kFarewell, {{"Command1"}, {"Picture1"}}},
+        Window{"Form5", aboutLayout, [] { return std::make_unique<AboutWindow>(); }, "About The program", {551, 267},
+            false, kAbout, {{"Text1"}, {"Command1"}, {"Picture1"}}}),
+    [](const auto &p) { return std::string(p.param.name); });
+
+TEST(MainWindow, LineRunsAcrossUnderTheNotices)
+{
+    MainWindow window;
+    const auto *line = window.control<LineControl>("Line1");
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->from(), QPoint(320, 440));
+    EXPECT_EQ(line->to(), QPoint(0, 440));
+    EXPECT_EQ(line->colour(), kRedText);
+    EXPECT_EQ(line->penWidth(), 2);
+    EXPECT_EQ(line->focusPolicy(), Qt::NoFocus);
+}
+
+TEST(InfoWindows, ButtonsAnnounceOnlyTheirOwnRequest)
+{
+    MainWindow main;
+    FarewellWindow farewell;
+    AboutWindow about;
+    std::map<std::string, int> heard;
+    const auto count = [&heard](const char *what) { return [&heard, what] { ++heard[what]; }; };
+    QObject::connect(&main, &MainWindow::siUnitsRequested, count("si"));
+    QObject::connect(&main, &MainWindow::britishUnitsRequested, count("british"));
+    QObject::connect(&main, &MainWindow::exitRequested, count("exit"));
+    QObject::connect(&main, &MainWindow::aboutRequested, count("about"));
+    QObject::connect(&farewell, &FarewellWindow::endRequested, count("end"));
+    QObject::connect(&about, &AboutWindow::okRequested, count("ok"));
+    const std::vector<std::tuple<LayoutWindow *, const char *, const char *>> cases{{&main, "Command1", "si"},
+        {&main, "Command2", "british"}, {&main, "Command3", "exit"}, {&main, "Command4", "about"},
+        {&farewell, "Command1", "end"}, {&about, "Command1", "ok"}};
+    for (const auto &[window, button, request] : cases) {
+        heard.clear();
+        QTest::mouseClick(window->control<QPushButton>(button), Qt::LeftButton);
+        EXPECT_EQ(heard, (std::map<std::string, int>{{request, 1}})) << button;
+        EXPECT_TRUE(window->isHidden()) << "the window does not show itself";
+    }
+}
+
+TEST(InfoWindows, TextBoxesKeepWhatIsTyped)
+{
+    MainWindow main;
+    AboutWindow about;
+    QLineEdit *web = main.control<QLineEdit>("Text1");
+    QTest::keyClicks(web, "x");
+    EXPECT_EQ(web->text(), "x" + kWeb);
+    auto *text = about.control<QPlainTextEdit>("Text1");
+    EXPECT_FALSE(text->isReadOnly());
+    EXPECT_EQ(text->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QTest::keyClicks(text, "y");
+    EXPECT_TRUE(text->toPlainText().startsWith("yThis program"));
+}
+
+TEST(AboutText, HasNineLinesAnd576Characters)
+{
+    const QString text = toQString(aboutLayout().controls[0].caption);
+    EXPECT_EQ(text.size(), 576);
+    EXPECT_TRUE(text.endsWith('\n'));
+    const QStringList lines = text.split('\n');
+    ASSERT_EQ(lines.size(), 10); // nine lines and the empty rest after the last break
+    EXPECT_TRUE(lines[0].contains("Orrimark"));
+    EXPECT_EQ(lines[1], "Web site: " + kWeb);
+    EXPECT_TRUE(lines[3].startsWith("All rights reserved to Orrimark (c) 2026"));
+    EXPECT_TRUE(lines[6].contains("\"Kalvoran\" and \"Orrimark\" are trade marks"));
+    EXPECT_TRUE(lines[7].contains(kWeb + "/mailing-list"));
+    EXPECT_TRUE(lines[8].contains("info@orrimark.example.com"));
+}
+
+// Every address and number of the maker is plainly fictional, and the
+// windows agree on them.
+TEST(MakerDetails, AreFictionalAndAgree)
+{
+    const QRegularExpression address(R"(([\w.-]+@)?[\w-]+(\.[\w-]+)+(/[\w-]*)*)");
+    const QRegularExpression number(R"(\+?\d[\d ]{5,}\d)");
+    int addresses = 0;
+    int numbers = 0;
+    for (const WindowLayout *layout : {&mainLayout(), &farewellLayout(), &aboutLayout()}) {
+        for (const Control &row : layout->controls) {
+            if (row.kind == Kind::PictureBox)
+                continue;
+            const QString caption = toQString(row.caption);
+            for (const auto &match : address.globalMatch(caption)) {
+                const QString host = match.captured().section('/', 0, 0).section('@', -1);
+                if (!host.contains(QRegularExpression("[a-z]{2,}\\.[a-z]{2,}")))
+                    continue; // "S.I", "1.2", "program..for"
+                ++addresses;
+                EXPECT_TRUE(host.endsWith(".example.com") || host.endsWith(".example.org")) << host.toStdString();
+            }
+            for (const auto &match : number.globalMatch(caption)) {
+                ++numbers;
+                EXPECT_TRUE(QRegularExpression(R"(^\+1 555 01\d\d$)").match(match.captured()).hasMatch())
+                    << match.captured().toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(addresses, 8); // Form1: 1, Form4: 2, About text: 5
+    EXPECT_EQ(numbers, 2);
+    EXPECT_TRUE(kWeb.startsWith("www.") && kWeb.endsWith(".example.com"));
+}
+
+QByteArray resourceBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+quint8 byteAt(const QByteArray &bytes, qsizetype at)
+{
+    return static_cast<quint8>(bytes[at]);
+}
+
+quint16 bigEndian16(const QByteArray &bytes, qsizetype at)
+{
+    return static_cast<quint16>((byteAt(bytes, at) << 8) | byteAt(bytes, at + 1));
+}
+
+quint32 littleEndian(const QByteArray &bytes, qsizetype at, int size)
+{
+    quint32 value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = (value << 8) | byteAt(bytes, at + i);
+    return value;
+}
+
+int distinctColours(const QImage &image)
+{
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, y));
+    }
+    return static_cast<int>(colours.size());
+}
+
+// The embedded pictures decode as the formats and sizes they were drawn in.
+// Qt hands the GIF and the icon over as true-colour images, so their palettes
+// are read from the bytes below; the decoded pixels keep within them.
+TEST(Pictures, DecodeAsDrawn)
+{
+    const std::vector<std::tuple<QString, QByteArray, QSize, int>> pictures{
+        {kBanner, "gif", {459, 68}, 32}, {kSide, "jpeg", {186, 395}, 0}, {kIcon, "ico", {32, 32}, 256}};
+    for (const auto &[path, format, size, paletteSize] : pictures) {
+        SCOPED_TRACE(path.toStdString());
+        QImageReader reader(path);
+        EXPECT_EQ(reader.format(), format);
+        const QImage image = reader.read();
+        EXPECT_EQ(image.size(), size);
+        if (paletteSize > 0) {
+            EXPECT_LE(distinctColours(image.convertToFormat(QImage::Format_RGB32)), paletteSize);
+        }
+    }
+}
+
+TEST(Pictures, BannerIsAGif89aWithA32ColourPalette)
+{
+    const QByteArray bytes = resourceBytes(kBanner);
+    ASSERT_GE(bytes.size(), 13 + 32 * 3);
+    EXPECT_EQ(bytes.left(6), "GIF89a");
+    EXPECT_EQ(littleEndian(bytes, 6, 2), 459u);
+    EXPECT_EQ(littleEndian(bytes, 8, 2), 68u);
+    const quint8 packed = byteAt(bytes, 10);
+    EXPECT_TRUE(packed & 0x80) << "global colour table";
+    EXPECT_EQ(2 << (packed & 0x07), 32) << "entries in it";
+}
+
+TEST(Pictures, IconHoldsOne32By32ImageOf256Colours)
+{
+    const QByteArray bytes = resourceBytes(kIcon);
+    ASSERT_GE(bytes.size(), 22 + 40);
+    // Directory: reserved 0, type 1 (icon), one image; then its entry: width,
+    // height, colour count (0 for 256), reserved, planes, bits per pixel.
+    EXPECT_EQ(bytes.left(6), QByteArray::fromHex("000001000100"));
+    EXPECT_EQ(bytes.mid(6, 4), QByteArray::fromHex("20200000"));
+    EXPECT_EQ(bytes.mid(10, 4), QByteArray::fromHex("01000800"));
+    // The image's bitmap header: 32 wide, twice 32 high (colours and mask),
+    // 8 bits per pixel, a full 256-entry palette (0 or 256 colours used).
+    const qsizetype image = littleEndian(bytes, 18, 4);
+    ASSERT_GE(bytes.size(), image + 40);
+    EXPECT_EQ(littleEndian(bytes, image, 4), 40u);
+    EXPECT_EQ(littleEndian(bytes, image + 4, 4), 32u);
+    EXPECT_EQ(littleEndian(bytes, image + 8, 4), 64u);
+    EXPECT_EQ(littleEndian(bytes, image + 14, 2), 8u);
+    const quint32 used = littleEndian(bytes, image + 32, 4);
+    EXPECT_TRUE(used == 0 || used == 256) << used;
+}
+
+TEST(Pictures, SidePictureIsABaselineJfifWithExif)
+{
+    const QByteArray bytes = resourceBytes(kSide);
+    ASSERT_GE(bytes.size(), 4);
+    ASSERT_EQ(bigEndian16(bytes, 0), 0xFFD8); // SOI
+    std::map<int, QByteArray> segments;       // marker -> first of that kind's payload
+    qsizetype at = 2;
+    while (at + 4 <= bytes.size() && byteAt(bytes, at) == 0xFF) {
+        const int marker = byteAt(bytes, at + 1);
+        const quint16 length = bigEndian16(bytes, at + 2);
+        segments.try_emplace(marker, bytes.mid(at + 4, length - 2));
+        if (marker == 0xDA) // start of scan: the entropy-coded data follows
+            break;
+        at += 2 + length;
+    }
+    EXPECT_EQ(bigEndian16(bytes, 2), 0xFFE0) << "APP0 comes first";
+    EXPECT_TRUE(segments[0xE0].startsWith(QByteArray("JFIF\0", 5)));
+    EXPECT_TRUE(segments[0xE1].startsWith(QByteArray("Exif\0\0", 6)));
+    ASSERT_TRUE(segments.contains(0xC0)) << "baseline frame";
+    EXPECT_FALSE(segments.contains(0xC2)) << "not progressive";
+    const QByteArray &frame = segments[0xC0];
+    ASSERT_GE(frame.size(), 6);
+    EXPECT_EQ(byteAt(frame, 0), 8);        // precision
+    EXPECT_EQ(bigEndian16(frame, 1), 395); // height
+    EXPECT_EQ(bigEndian16(frame, 3), 186); // width
+    EXPECT_EQ(byteAt(frame, 5), 3);        // components
+    EXPECT_TRUE(segments.contains(0xDA));
+}
+
+} // namespace
