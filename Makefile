@@ -4,7 +4,7 @@
 PRESET := default
 BUILD  := build/$(PRESET)
 
-.PHONY: all deps build run test bench lint format clean
+.PHONY: all deps build run test bench lint format screenshots package fuzz clean
 
 all: build
 
@@ -16,14 +16,22 @@ build: deps
 	@cmake --build --preset $(PRESET)
 
 run: build
-	@echo "Kalvoran has no windows yet: this build holds the calculation engine and its tests."
-	@echo "Try 'make test' or 'make bench'."
+	@$(BUILD)/app/kalvoran
 
 test: deps
 	@cmake --workflow --preset $(PRESET)
 
 bench: build
 	@$(BUILD)/bench/calc_bench
+
+package: build
+	@cd $(BUILD) && cpack -G DEB
+
+fuzz: deps
+	@scripts/fuzz 60
+
+screenshots: build
+	@scripts/screenshots
 
 lint: build
 	@scripts/lint

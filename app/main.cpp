@@ -1,0 +1,27 @@
+#include "app/display_guard.h"
+#include "app/program.h"
+
+#include <QApplication>
+
+#include <memory>
+
+int main(int argc, char **argv)
+{
+    std::unique_ptr<QApplication> application;
+    {
+        const kalvoran::app::DisplayGuard guard;
+        application = std::make_unique<QApplication>(argc, argv);
+    }
+    QApplication::setApplicationName(QStringLiteral("Kalvoran"));
+    QApplication::setApplicationVersion(QStringLiteral("1.2"));
+    // Matches the installed desktop entry, so desktops show its name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.example.orrimark.Kalvoran"));
+    // The program ends through its farewell screen only, never because the
+    // last visible window went away.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    kalvoran::app::Program program;
+    if (!program.start())
+        return 1;
+    return QApplication::exec();
+}

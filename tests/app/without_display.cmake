@@ -1,0 +1,13 @@
+# Runs the program with the X11 platform and a display that does not exist.
+set(ENV{QT_QPA_PLATFORM} "xcb")
+set(ENV{DISPLAY} ":4097")
+unset(ENV{WAYLAND_DISPLAY})
+execute_process(COMMAND ${PROGRAM} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 30)
+if(NOT status EQUAL 1)
+    message(FATAL_ERROR "expected exit status 1, got '${status}'; stderr: ${err}")
+endif()
+string(REGEX MATCHALL "\n" lines "${err}")
+list(LENGTH lines count)
+if(NOT count EQUAL 1 OR NOT err MATCHES "needs a graphical display")
+    message(FATAL_ERROR "expected one line about the display on stderr, got: ${err}")
+endif()

@@ -1,0 +1,239 @@
+#!/usr/bin/python3
+"""Drives Kalvoran the way a screen reader's user would, through the platform
+accessibility bus (AT-SPI): finds every window, button, input and result by
+its accessible name, presses buttons, sets texts and reads them back.
+
+Run it inside Xvfb and a private D-Bus session (see run_assistive_client.sh):
+    assistive_client.py PATH_TO_KALVORAN
+Exits 0 when every step checked out; it always ends the program it started.
+"""
+
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+TIMEOUT = 20.0  # seconds to wait for any one thing to appear
+
+
+class Failure(Exception):
+    pass
+
+
+def wait_for(what, find):
+    deadline = time.monotonic() + TIMEOUT
+    while time.monotonic() < deadline:
+        try:
+            found = find()
+        except Exception:  # the tree changes under our feet while windows come and go
+            found = None
+        if found is not None:
+            return found
+        time.sleep(0.1)
+    raise Failure(f"timed out waiting for {what}")
+
+
+def descendants(node):
+    stack = [node]
+    while stack:
+        current = stack.pop()
+        if current is None:
+            continue
+        yield current
+        for i in range(current.childCount - 1, -1, -1):
+            stack.append(current.getChildAtIndex(i))
+
+
+def application(name):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for i in range(desktop.childCount):
+        app = desktop.getChildAtIndex(i)
+        if app is not None and app.name == name:
+            return app
+    return None
+
+
+def showing(node):
+    return node.getState().contains(pyatspi.STATE_SHOWING)
+
+
+class Kalvoran:
+    def __init__(self, app):
+        self.app = app
+
+    def window(self, title):
+        """A visible top-level window by its title."""
+
+        def find():
+            for i in range(self.app.childCount):
+                w = self.app.getChildAtIndex(i)
+                if w is not None and w.name == title and showing(w):
+                    return w
+            return None
+
+        return wait_for(f"window '{title}'", find)
+
+    def no_window(self, title):
+        def gone():
+            for i in range(self.app.childCount):
+                w = self.app.getChildAtIndex(i)
+                if w is not None and w.name == title and showing(w):
+                    return None
+            return True
+
+        wait_for(f"window '{title}' to go", gone)
+
+    @staticmethod
+    def control(window, name, role):
+        def find():
+            for node in descendants(window):
+                if node.getRoleName() == role and node.name == name:
+                    return node
+            return None
+
+        return wait_for(f"{role} '{name}' in '{window.name}'", find)
+
+    def press(self, window, caption):
+        button = self.control(window, caption, "push button")
+        action = button.queryAction()
+        names = [action.getName(i) for i in range(action.nActions)]
+        index = names.index("Press") if "Press" in names else 0
+        if not action.doAction(index):
+            raise Failure(f"could not press '{caption}'")
+
+    @staticmethod
+    def labelled(window, label):
+        """The input or result field that the label of this caption names."""
+        for node in descendants(window):
+            if node.getRoleName() in ("text", "combo box"):
+                if node.name == label:
+                    return node
+                for relation in node.getRelationSet():
+                    if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+                        for t in range(relation.getNTargets()):
+                            if relation.getTarget(t).name == label:
+                                return node
+        raise Failure(f"no field labelled '{label}' in '{window.name}'")
+
+    @staticmethod
+    def editable(field):
+        if field.getRoleName() == "combo box":
+            for node in descendants(field):
+                if node.getRoleName() == "text":
+                    return node
+        return field
+
+    def set_text(self, window, label, text):
+        field = self.editable(self.labelled(window, label))
+        if not field.queryEditableText().setTextContents(text):
+            raise Failure(f"could not type into '{label}'")
+        self.expect_text(window, label, text)
+
+    def text(self, window, label):
+        field = self.editable(self.labelled(window, label))
+        t = field.queryText()
+        return t.getText(0, t.characterCount)
+
+    def expect_text(self, window, label, expected):
+        wait_for(f"'{label}' to read {expected!r}", lambda: True if self.text(window, label) == expected else None)
+
+    def error_box(self, message):
+        """The visible message box that shows this message, or None."""
+        for i in range(self.app.childCount):
+            w = self.app.getChildAtIndex(i)
+            if w is not None and w.name == "Error" and showing(w):
+                if any(message in (n.name or "") for n in descendants(w)):
+                    return w
+        return None
+
+    def dismiss_error(self, message):
+        box = wait_for(f"the message {message!r}", lambda: self.error_box(message))
+        self.press(box, "OK")
+        wait_for(f"the message {message!r} to close", lambda: None if self.error_box(message) else True)
+
+
+SI_INPUTS = [
+    ("The length of the pipe (  m  )", "10"),
+    ("Flow of water in the pipe (  L/min  )", "500"),
+    ("No. of Tees", "1"),
+    ("No. of Elbows 90", "2"),
+    ("Elevation between the pump and the goal point ( m )", "5"),
+    ("Residual Pressure requiered at the goal point (bar)", "1"),
+]
+SI_RESULTS = [
+    ("Calculated Equivalent Length of fittings ( m )", "5.184"),
+    ("Calculated Equivalent Length of the pipe ( m )", "15.184"),
+    ("Pressure Friction losses in the pipe ( bars/meter )", "0.0451212015753386"),
+    ("Elevation Drop / Gain ( bar )", "0.485908649173955"),
+    ("Pressure Drop in the pipe ( bars )", "0.685120324719941"),
+    ("Requiered Pump Head ( m )", "22.323036938121"),
+    ("Velocity of flow in the pipe ( m/sec. )", "4.24628450106157"),
+]
+
+
+def step(number, what):
+    print(f"step {number}: {what}", flush=True)
+
+
+def drive(program):
+    k = Kalvoran(wait_for("Kalvoran on the accessibility bus", lambda: application("Kalvoran")))
+
+    main = k.window("Kalvoran v 1.2")
+    step(1, "main window found; press 'S.I Units'")
+    k.press(main, "S.I Units")
+    si = k.window("Calculations in S.I Units")
+    k.no_window("Kalvoran v 1.2")
+
+    step(2, "a refused run: two messages, dismissed in turn")
+    k.press(si, "Calculate Now")
+    k.dismiss_error("Select a C Factor")
+    k.dismiss_error("Select a Diameter")
+
+    step(3, "fill the inputs")
+    k.set_text(si, "Friction loss factor", "120")
+    k.set_text(si, "The Dia. of the pipe  ( mm )", "50")
+    for label, text in SI_INPUTS:
+        k.set_text(si, label, text)
+
+    step(4, "press 'Calculate Now' and read the seven results")
+    k.press(si, "Calculate Now")
+    for label, expected in SI_RESULTS:
+        k.expect_text(si, label, expected)
+
+    step(5, "'Back' to the main window, then 'About' and its 'OK'")
+    k.press(si, "Back")
+    main = k.window("Kalvoran v 1.2")
+    k.press(main, "About")
+    about = k.window("About The program")
+    k.press(about, "OK")
+    k.no_window("About The program")
+
+    step(6, "'Exit' to the farewell window, then 'End'")
+    k.press(main, "Exit")
+    farewell = k.window("Thank you")
+    k.press(farewell, "End")
+    status = program.wait(timeout=TIMEOUT)
+    if status != 0:
+        raise Failure(f"the program ended with status {status}")
+    step(7, "the program ended with status 0")
+
+
+def main():
+    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
+    program = subprocess.Popen([sys.argv[1]], env=env)
+    try:
+        drive(program)
+    except Failure as error:
+        print(f"assistive client: {error}", file=sys.stderr)
+        return 1
+    finally:
+        if program.poll() is None:
+            program.kill()
+            program.wait()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
