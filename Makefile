@@ -4,7 +4,7 @@
 PRESET := default
 BUILD  := build/$(PRESET)
 
-.PHONY: all deps build run test bench lint format screenshots package fuzz clean
+.PHONY: all deps build run test bench lint format screenshots package fuzz soak sanitize coverage clean
 
 all: build
 
@@ -29,6 +29,18 @@ package: build
 
 fuzz: deps
 	@scripts/fuzz 60
+
+# The random-user test at length: 300000 actions.
+soak: build
+	@KALVORAN_RANDOM_USER_ACTIONS=300000 $(BUILD)/tests/app/app_tests --gtest_filter='RandomUser.*'
+
+# Every test under AddressSanitizer, LeakSanitizer and UBSan.
+sanitize: deps
+	@cmake --workflow --preset asan
+
+# Line and branch coverage of calc/, with the figures it must reach.
+coverage: deps
+	@scripts/coverage
 
 screenshots: build
 	@scripts/screenshots

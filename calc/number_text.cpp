@@ -259,17 +259,11 @@ bool isTieRoundedDown(double magnitude, const Decimal &rounded)
     return tail.find_first_not_of('0') == std::string_view::npos;
 }
 
+// A tie that to_chars rounded down always ends in an even digit (it rounds
+// to even), so rounding it up never carries into the digits before it.
 void roundUpLastDigit(Decimal &d)
 {
-    for (auto i = d.digits.size(); i-- > 0;) {
-        if (d.digits[i] != '9') {
-            ++d.digits[i];
-            return;
-        }
-        d.digits[i] = '0';
-    }
-    d.digits[0] = '1'; // 9.99...9 carried into the next power of ten
-    ++d.exponent;
+    ++d.digits.back();
 }
 
 } // namespace

@@ -64,6 +64,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReadLeadingNumber,
         ReadCase{"1E999", kInf}, ReadCase{"-1E999", -kInf}, ReadCase{"1e99999999999999999999999", kInf},
         ReadCase{"1E-999", 0}, ReadCase{"2e-324", 0}, ReadCase{"0e999999", 0}));
 
+TEST(FormatNumber, NonFiniteValuesHaveAText)
+{
+    // No run ever writes these (it refuses them first), but the rule is total.
+    EXPECT_EQ(formatNumber(std::numeric_limits<double>::quiet_NaN()).view(), "nan");
+    EXPECT_EQ(formatNumber(kInf).view(), "inf");
+    EXPECT_EQ(formatNumber(-kInf).view(), "-inf");
+}
+
 TEST(ReadLeadingNumber, NegativeZeroKeepsItsSign)
 {
     EXPECT_TRUE(std::signbit(readLeadingNumber("-0")));
