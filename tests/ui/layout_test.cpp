@@ -1,7 +1,10 @@
 #include "ui/calculation_layouts.h"
 #include "ui/calculation_window.h"
 #include "ui/controls.h"
+#include "ui/info_windows.h"
 
+#include <QAccessible>
+#include <QComboBox>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -117,6 +120,30 @@ INSTANTIATE_TEST_SUITE_P(Windows, Layouts,
         Window{"Form3", britishCalculationLayout,
             [] { return std::make_unique<CalculationWindow>(UnitSystem::British); }}),
     [](const auto &p) { return std::string(p.param.name); });
+
+// A screen reader finds every control that takes the focus by a name: its
+// own, its caption's, or (a combo box on Linux) its label's.
+TEST(AllWindows, EveryFocusableControlHasAnAccessibleName)
+{
+    std::vector<std::unique_ptr<LayoutWindow>> windows;
+    windows.push_back(std::make_unique<MainWindow>());
+    windows.push_back(std::make_unique<CalculationWindow>(UnitSystem::Si));
+    windows.push_back(std::make_unique<CalculationWindow>(UnitSystem::British));
+    windows.push_back(std::make_unique<FarewellWindow>());
+    windows.push_back(std::make_unique<AboutWindow>());
+    for (const auto &window : windows) {
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(window.get())->text(QAccessible::Name).isEmpty());
+        for (QWidget *child : window->findChildren<QWidget *>()) {
+            if (child->focusPolicy() == Qt::NoFocus || child->objectName().isEmpty())
+                continue;
+            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(child);
+            ASSERT_NE(accessible, nullptr);
+            const bool labelled = !accessible->relations(QAccessible::Label).isEmpty();
+            EXPECT_TRUE(!accessible->text(QAccessible::Name).isEmpty() || labelled)
+                << window->objectName().toStdString() << "." << child->objectName().toStdString();
+        }
+    }
+}
 
 TEST(CalculationLayouts, BritishDiffersOnlyWhereItShould)
 {
