@@ -22,7 +22,7 @@ test: deps
 	@cmake --workflow --preset $(PRESET)
 
 bench: build
-	@$(BUILD)/bench/calc_bench
+	@scripts/bench
 
 package: build
 	@cd $(BUILD) && cpack -G DEB

@@ -1,5 +1,6 @@
 #include "app/display_guard.h"
 #include "app/program.h"
+#include "ui/fonts.h"
 
 #include <QApplication>
 
@@ -19,6 +20,10 @@ int main(int argc, char **argv)
     // The program ends through its farewell screen only, never because the
     // last visible window went away.
     QApplication::setQuitOnLastWindowClosed(false);
+
+    // One face throughout, message boxes included; it also spares loading the
+    // system's default face at start-up.
+    QApplication::setFont(kalvoran::ui::fontFor(kalvoran::ui::kRegular));
 
     kalvoran::app::Program program;
     if (!program.start())

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -154,6 +155,10 @@ BENCHMARK(BM_ReadMillionCharacters)->Unit(benchmark::kMillisecond);
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
+    explicit RatioReporter(OutputOptions options)
+        : ConsoleReporter(options)
+    { }
+
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const auto &run : runs)
@@ -171,7 +176,9 @@ private:
 int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    // Colours only on a terminal, not in a log.
+    RatioReporter reporter(
+        isatty(fileno(stdout)) != 0 ? benchmark::ConsoleReporter::OO_Defaults : benchmark::ConsoleReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double si = reporter.time("BM_FullRunSi") / reporter.time("BM_BareArithmeticSi");
     const double british = reporter.time("BM_FullRunBritish") / reporter.time("BM_BareArithmeticBritish");

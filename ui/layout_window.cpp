@@ -150,7 +150,10 @@ QWidget *LayoutWindow::createControl(const Control &row, QWidget *parent)
         break;
     }
     case Kind::TextBox: {
-        auto *edit = new QLineEdit(caption, parent);
+        // The font before the text, so the text is laid out once, in our face.
+        auto *edit = new QLineEdit(parent);
+        edit->setFont(fontFor(row.style));
+        edit->setText(caption);
         edit->setAlignment(row.style.align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
         applyColours(edit, row.style, QPalette::Text, QPalette::Base);
         edit->setCursorPosition(0);
