@@ -14,11 +14,6 @@ namespace kalvoran::ui {
 
 namespace {
 
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 constexpr std::array<std::string_view, 5> kClearedResults{"ELF", "EL", "FL", "PD", "V"};
 
 } // namespace

@@ -18,19 +18,9 @@ namespace kalvoran::ui {
 
 namespace {
 
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QColor toColor(Rgb rgb)
 {
     return {rgb.r, rgb.g, rgb.b};
-}
-
-QRect toPixels(const TwipsBox &box)
-{
-    return {ui::toPixels(box.left), ui::toPixels(box.top), ui::toPixels(box.width), ui::toPixels(box.height)};
 }
 
 Qt::WindowFlags flagsFor(Frame frame)
@@ -71,6 +61,16 @@ Qt::Alignment alignmentFor(const Style &style)
 }
 
 } // namespace
+
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QRect toPixels(const TwipsBox &box)
+{
+    return {toPixels(box.left), toPixels(box.top), toPixels(box.width), toPixels(box.height)};
+}
 
 std::string controlKey(std::string_view name, int index)
 {

@@ -52,6 +52,12 @@ private:
 // element of a control array.
 [[nodiscard]] std::string controlKey(std::string_view name, int index);
 
+// A layout table's UTF-8 text as a QString.
+[[nodiscard]] QString toQString(std::string_view text);
+
+// A box of a layout table in pixels.
+[[nodiscard]] QRect toPixels(const TwipsBox &box);
+
 // The program's window icon, shared by every window.
 [[nodiscard]] QIcon windowIcon();
 

@@ -25,16 +25,6 @@ using namespace kalvoran::ui;
 
 namespace {
 
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QRect pixels(const TwipsBox &box)
-{
-    return {toPixels(box.left), toPixels(box.top), toPixels(box.width), toPixels(box.height)};
-}
-
 const QColor kRedText(255, 0, 0);
 const QColor kDarkRedText(192, 0, 0);
 const QColor kLightRedBack(255, 192, 192);
@@ -157,7 +147,7 @@ TEST_P(InfoWindows, EveryControlStandsAtItsBoxWithItsLook)
         QWidget *widget = window->control(row.name, row.index);
         ASSERT_NE(widget, nullptr);
         EXPECT_EQ(widget->parentWidget(), window.get());
-        EXPECT_EQ(widget->geometry(), pixels(row.box));
+        EXPECT_EQ(widget->geometry(), toPixels(row.box));
         EXPECT_NEAR(widget->font().pointSizeF() / regularPoints, row.points / 8.25, 1e-6);
         EXPECT_EQ(widget->font().weight(), row.bold ? QFont::Bold : QFont::Normal);
         EXPECT_EQ(widget->font().italic(), row.italic);
@@ -223,7 +213,7 @@ TEST_P(InfoWindows, EveryCaptionFitsItsBox)
         SCOPED_TRACE(controlKey(row.name, row.index));
         QWidget *widget = window->control(row.name, row.index);
         const QFontMetrics metrics(widget->font());
-        const QRect box = pixels(row.box);
+        const QRect box = toPixels(row.box);
         const QString caption = shownText(widget);
         if (row.kind == Kind::Label) {
             const int flags = Qt::TextWordWrap | (row.style.align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft);

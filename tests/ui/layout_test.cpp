@@ -20,16 +20,6 @@ using namespace kalvoran::ui;
 
 namespace {
 
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QRect pixels(const TwipsBox &box)
-{
-    return {toPixels(box.left), toPixels(box.top), toPixels(box.width), toPixels(box.height)};
-}
-
 QColor colour(Rgb rgb)
 {
     return {rgb.r, rgb.g, rgb.b};
@@ -69,7 +59,7 @@ TEST_P(Layouts, EveryControlStandsAtItsBox)
             EXPECT_EQ(line->penWidth(), 2);
             continue;
         }
-        EXPECT_EQ(widget->geometry(), pixels(row.box));
+        EXPECT_EQ(widget->geometry(), toPixels(row.box));
         EXPECT_EQ(widget->font().bold(), row.style.bold);
         EXPECT_EQ(widget->font().italic(), row.style.italic);
         if (row.kind == Kind::Label) {
@@ -99,7 +89,7 @@ TEST_P(Layouts, EveryCaptionFitsItsBox)
         QWidget *widget = window->control(row.name, row.index);
         EXPECT_EQ(QFontInfo(widget->font()).family(), "Liberation Sans") << row.name;
         const QFontMetrics metrics(widget->font());
-        const QRect box = pixels(row.box);
+        const QRect box = toPixels(row.box);
         const QString caption = toQString(row.caption).replace("&&", "&");
         if (row.kind == Kind::Label) {
             const int flags = Qt::TextWordWrap | (row.style.align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
