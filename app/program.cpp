@@ -57,10 +57,7 @@ void Program::end()
 {
     // Hidden at once, so no window lingers while the event loop winds down;
     // the windows themselves go with the program.
-    for (const auto &slot : m_slots) {
-        if (slot)
-            slot->hide();
-    }
+    hideAll();
     m_ended = true;
     m_quit(0);
 }
@@ -151,12 +148,17 @@ void Program::connectNavigation(Screen screen, ui::LayoutWindow &window)
 void Program::fail(const QString &reason)
 {
     m_presentError(nullptr, QStringLiteral("Kalvoran cannot open one of its windows (%1) and must end.").arg(reason));
+    hideAll();
+    m_ended = true;
+    m_quit(1);
+}
+
+void Program::hideAll()
+{
     for (const auto &slot : m_slots) {
         if (slot)
             slot->hide();
     }
-    m_ended = true;
-    m_quit(1);
 }
 
 } // namespace kalvoran::app

@@ -64,6 +64,7 @@ private:
     ui::LayoutWindow *ensure(Screen screen);
     void connectNavigation(Screen screen, ui::LayoutWindow &window);
     void fail(const QString &reason);
+    void hideAll();
 
     std::array<std::unique_ptr<ui::LayoutWindow>, 5> m_slots;
     ui::ErrorPresenter m_presentError;

@@ -63,27 +63,17 @@ class Kalvoran:
     def __init__(self, app):
         self.app = app
 
+    def shown_windows(self, title):
+        """The visible top-level windows with this title."""
+        windows = (self.app.getChildAtIndex(i) for i in range(self.app.childCount))
+        return [w for w in windows if w is not None and w.name == title and showing(w)]
+
     def window(self, title):
         """A visible top-level window by its title."""
-
-        def find():
-            for i in range(self.app.childCount):
-                w = self.app.getChildAtIndex(i)
-                if w is not None and w.name == title and showing(w):
-                    return w
-            return None
-
-        return wait_for(f"window '{title}'", find)
+        return wait_for(f"window '{title}'", lambda: next(iter(self.shown_windows(title)), None))
 
     def no_window(self, title):
-        def gone():
-            for i in range(self.app.childCount):
-                w = self.app.getChildAtIndex(i)
-                if w is not None and w.name == title and showing(w):
-                    return None
-            return True
-
-        wait_for(f"window '{title}' to go", gone)
+        wait_for(f"window '{title}' to go", lambda: None if self.shown_windows(title) else True)
 
     @staticmethod
     def control(window, name, role):
@@ -141,11 +131,9 @@ class Kalvoran:
 
     def error_box(self, message):
         """The visible message box that shows this message, or None."""
-        for i in range(self.app.childCount):
-            w = self.app.getChildAtIndex(i)
-            if w is not None and w.name == "Error" and showing(w):
-                if any(message in (n.name or "") for n in descendants(w)):
-                    return w
+        for w in self.shown_windows("Error"):
+            if any(message in (n.name or "") for n in descendants(w)):
+                return w
         return None
 
     def dismiss_error(self, message):
