@@ -2,6 +2,8 @@
 #include "app/program.h"
 #include "ui/fonts.h"
 
+#include "kalvoran/version.h"
+
 #include <QApplication>
 
 #include <memory>
@@ -14,9 +16,9 @@ int main(int argc, char **argv)
         application = std::make_unique<QApplication>(argc, argv);
     }
     QApplication::setApplicationName(QStringLiteral("Kalvoran"));
-    QApplication::setApplicationVersion(QStringLiteral("1.2"));
+    QApplication::setApplicationVersion(QString::fromUtf8(kalvoran::kVersion));
     // Matches the installed desktop entry, so desktops show its name and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("com.example.orrimark.Kalvoran"));
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(kalvoran::kApplicationId));
     // The program ends through its farewell screen only, never because the
     // last visible window went away.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,5 +1,7 @@
 #include "ui/info_layouts.h"
 
+#include "kalvoran/version.h"
+
 #include <array>
 #include <cstddef>
 #include <initializer_list>
@@ -29,7 +31,8 @@ public:
 
 template<const std::string_view &...Parts> constexpr std::string_view joined = Joined<Parts...>::value;
 
-constexpr std::string_view kProgramTitle = "Kalvoran v 1.2";
+constexpr std::string_view kProgramTitleLead = "Kalvoran v ";
+constexpr std::string_view kProgramTitle = joined<kProgramTitleLead, kVersion>;
 constexpr std::string_view kBanner = ":/pictures/banner.gif";
 constexpr std::string_view kSidePicture = ":/pictures/side.jpg";
 
