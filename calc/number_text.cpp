@@ -1,4 +1,4 @@
-#include "number_text.h"
+#include "calc/number_text.h"
 
 #include <array>
 #include <charconv>
@@ -236,11 +236,14 @@ Decimal splitScientific(std::string_view text)
 // of the exact 16-digit expansion.
 bool isTieRoundedDown(double magnitude, const Decimal &rounded)
 {
-    // An exact tie is k / 10^n with a 16-digit k ending in 5, a binary fraction
-    // only when 5^n divides k, so n <= 22: |value| < 1E16 and value x 2^22 is a
-    // whole number. Most results fail this cheap test.
+    // An exact tie is k x 10^m with a 16-digit k ending in 5 (so k is odd).
+    // Below 1: k / 10^n is a binary fraction only when 5^n divides k, so
+    // n <= 22 and value x 2^22 is a whole number. Above: k x 10 = 2 x 5k needs
+    // 5k < 2^53, so value < 2^54; k x 100 = 4 x 25k would need k < 2^53 / 25,
+    // fewer than 16 digits, so no tie lies at or above 2^54. Most results fail
+    // this cheap test.
     const double scaled = std::ldexp(magnitude, 22);
-    if (magnitude >= 1e16 || std::floor(scaled) != scaled)
+    if (magnitude >= 0x1p54 || std::floor(scaled) != scaled)
         return false;
 
     std::array<char, 32> sixteen{};

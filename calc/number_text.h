@@ -32,7 +32,6 @@ public:
     [[nodiscard]] std::string_view view() const { return {m_chars.data(), m_size}; }
     [[nodiscard]] std::string str() const { return std::string(view()); }
     operator std::string_view() const { return view(); } // NOLINT: reads like the text it holds
-    friend bool operator==(const NumberText &a, std::string_view b) { return a.view() == b; }
 
     NumberText &append(std::string_view text)
     {
