@@ -1,8 +1,8 @@
-#include "calculation.h"
+#include "calc/calculation.h"
 
-#include "formulas.h"
-#include "number_text.h"
-#include "tables.h"
+#include "calc/formulas.h"
+#include "calc/number_text.h"
+#include "calc/tables.h"
 
 #include <array>
 #include <cmath>
@@ -30,10 +30,6 @@ constexpr UnitSystem kBritish{
 // The counts of fittings, in the order of the fittings tables.
 constexpr std::array kCountFields{field::kTees, field::kElbows, field::kLongElbows, field::kButterflyValves,
     field::kGateValves, field::kSwingCheckValves};
-
-// The results that a run empties before its checks and after a refused run.
-constexpr std::array kClearedResults{
-    field::kFittingsLength, field::kPipeLength, field::kFrictionLoss, field::kPressureDrop, field::kVelocity};
 
 // Every finite double below this writes a text that reads back as finite;
 // from 1.797693134862315E+308 up, the 15-digit text exceeds the largest double.

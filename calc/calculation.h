@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -51,6 +52,12 @@ inline constexpr std::string_view kVelocity = "V";
 inline constexpr std::string_view kElevationPressure = "elevationdrop";
 inline constexpr std::string_view kPumpHead = "pumppressure";
 } // namespace field
+
+// The results that a run empties before its checks, and that Clear empties.
+// The elevation pressure and the pump head keep their texts: a refused run
+// leaves them as they were.
+inline constexpr std::array kClearedResults{
+    field::kFittingsLength, field::kPipeLength, field::kFrictionLoss, field::kPressureDrop, field::kVelocity};
 
 // The messages a run can show, in the order of its checks.
 namespace message {

@@ -1,4 +1,4 @@
-#include "formulas.h"
+#include "calc/formulas.h"
 
 #include <cmath>
 #include <numbers>

@@ -1,4 +1,4 @@
-#include "tables.h"
+#include "calc/tables.h"
 
 #include <algorithm>
 

@@ -12,12 +12,6 @@
 
 namespace kalvoran::ui {
 
-namespace {
-
-constexpr std::array<std::string_view, 5> kClearedResults{"ELF", "EL", "FL", "PD", "V"};
-
-} // namespace
-
 // The four operations a calculation run uses, on this window's widgets.
 class CalculationWindow::Screen : public calc::CalculationScreen
 {
@@ -91,7 +85,7 @@ void CalculationWindow::calculate()
 
 void CalculationWindow::clearResults()
 {
-    for (const std::string_view name : kClearedResults)
+    for (const std::string_view name : calc::kClearedResults)
         control<QLineEdit>(name)->clear();
     control("Frame1")->hide();
 }

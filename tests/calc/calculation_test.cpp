@@ -1,4 +1,5 @@
 #include "calc/calculation.h"
+#include "calc/row_name.h"
 #include "support/recording_screen.h"
 
 #include <gtest/gtest.h>
@@ -95,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(Si, WorkedRuns,
             {},
             {{"ELF", "5.26176"}, {"EL", "17.56176"}, {"FL", "2.40910466130363"}, {"elevationdrop", "0.194363459669582"},
                 {"PD", "42.3081178766956"}, {"pumppressure", "452.347451772431"}, {"V", "25.4777070063694"}}}),
-    [](const auto &p) { return std::string(p.param.name); });
+    kalvoran::testing::rowName<WorkedRun>);
 
 INSTANTIATE_TEST_SUITE_P(British, WorkedRuns,
     ::testing::Values(
@@ -129,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(British, WorkedRuns,
             {},
             {{"ELF", "10.44"}, {"EL", "52.14"}, {"FL", "1.47678309516696"}, {"elevationdrop", "3.04740745188699"},
                 {"PD", "76.9994705820053"}, {"pumppressure", "92.5468780338923"}, {"V", "24.1830630863365"}}}),
-    [](const auto &p) { return std::string(p.param.name); });
+    kalvoran::testing::rowName<WorkedRun>);
 
 // Which messages a run shows, in which order, and whether it shows results.
 struct CheckCase
@@ -188,7 +189,8 @@ Texts with(Texts base, const Texts &changes)
     return base;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Checks,
+// A C factor and a diameter from the lists, however typed.
+INSTANTIATE_TEST_SUITE_P(Selections, Checks,
     ::testing::Values(
         CheckCase{"fresh_screen", calc::calculateSi, {}, {msg::kSelectCFactor, msg::kSelectDiameter}, false},
         CheckCase{
@@ -197,15 +199,19 @@ INSTANTIATE_TEST_SUITE_P(Cases, Checks,
         CheckCase{"c_125", calc::calculateSi, with(kGoodSi, {{"C", "125"}}), {msg::kSelectCFactor}, false},
         CheckCase{"c_typed_1", calc::calculateSi, with(kGoodSi, {{"C", "1"}}), {msg::kSelectCFactor}, false},
         CheckCase{"c_120abc", calc::calculateSi, with(kGoodSi, {{"C", "120abc"}}), {}, true},
-        CheckCase{"c_1.2E2", calc::calculateSi, with(kGoodSi, {{"C", "1.2E2"}}), {}, true},
+        CheckCase{"c_1_2E2", calc::calculateSi, with(kGoodSi, {{"C", "1.2E2"}}), {}, true},
         CheckCase{"d_4_inches_on_si", calc::calculateSi, with(kGoodSi, {{"D", "4"}}), {msg::kSelectDiameter}, false},
         CheckCase{"d_100mm", calc::calculateSi, with(kGoodSi, {{"D", "100mm"}}), {}, true},
-        CheckCase{"d_british_3/4", calc::calculateBritish, with(kGoodSi, {{"D", "3/4"}}), {}, true},
+        CheckCase{"d_british_3_4", calc::calculateBritish, with(kGoodSi, {{"D", "3/4"}}), {}, true},
         CheckCase{
-            "d_british_0,5", calc::calculateBritish, with(kGoodSi, {{"D", "0,5"}}), {msg::kSelectDiameter}, false},
-        CheckCase{
-            "d_british_.25", calc::calculateBritish, with(kGoodSi, {{"D", ".25"}}), {msg::kSelectDiameter}, false},
-        CheckCase{"head_zero", calc::calculateSi, with(kGoodSi, {{"hight", "0"}}), {}, true},
+            "d_british_0_5", calc::calculateBritish, with(kGoodSi, {{"D", "0,5"}}), {msg::kSelectDiameter}, false},
+        CheckCase{"d_british_point_25", calc::calculateBritish, with(kGoodSi, {{"D", ".25"}}), {msg::kSelectDiameter},
+            false}),
+    kalvoran::testing::rowName<CheckCase>);
+
+// A negative head is only a warning; a negative flow refuses the run.
+INSTANTIATE_TEST_SUITE_P(HeadAndFlow, Checks,
+    ::testing::Values(CheckCase{"head_zero", calc::calculateSi, with(kGoodSi, {{"hight", "0"}}), {}, true},
         CheckCase{"head_negative", calc::calculateSi, with(kGoodSi, {{"hight", "-1"}}), {msg::kNegativeHead}, true},
         CheckCase{"c_d_and_head", calc::calculateSi, {{"hight", "-1"}},
             {msg::kSelectCFactor, msg::kSelectDiameter, msg::kNegativeHead}, false},
@@ -215,8 +221,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, Checks,
         CheckCase{"flow_minus_zero", calc::calculateSi, with(kGoodSi, {{"Q", "-0"}}), {}, true},
         CheckCase{"flow_zero", calc::calculateBritish, with(kGoodSi, {{"D", "2"}, {"Q", "0"}}), {}, true},
         CheckCase{"head_and_flow", calc::calculateSi, with(kGoodSi, {{"hight", "-1"}, {"Q", "-1"}}),
-            {msg::kNegativeHead, msg::kNegativeFlow}, false},
-        // Out of range: inputs beyond a double, checked only when nothing else refused.
+            {msg::kNegativeHead, msg::kNegativeFlow}, false}),
+    kalvoran::testing::rowName<CheckCase>);
+
+// Inputs beyond a double, checked only when nothing else refused the run.
+INSTANTIATE_TEST_SUITE_P(OutOfRangeInputs, Checks,
+    ::testing::Values(
         CheckCase{"length_1E999", calc::calculateSi, with(kGoodSi, {{"L", "1E999"}}), {msg::kOutOfRange}, false},
         CheckCase{"flow_400_digits", calc::calculateSi, with(kGoodSi, {{"Q", "1" + std::string(399, '0')}}),
             {msg::kOutOfRange}, false},
@@ -228,8 +238,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, Checks,
         CheckCase{
             "flow_negative_huge", calc::calculateSi, with(kGoodSi, {{"Q", "-1E999"}}), {msg::kNegativeFlow}, false},
         CheckCase{"c_out_of_range", calc::calculateSi, with(kGoodSi, {{"C", "1E999"}, {"L", "1E999"}}),
-            {msg::kSelectCFactor}, false},
-        // Out of range: results beyond a double, at each step of the run.
+            {msg::kSelectCFactor}, false}),
+    kalvoran::testing::rowName<CheckCase>);
+
+// Results beyond a double, at each step of the run.
+INSTANTIATE_TEST_SUITE_P(OutOfRangeResults, Checks,
+    ::testing::Values(
         CheckCase{"fittings_overflow", calc::calculateSi, with(kGoodSi, {{"Tf", "1e308"}}), {msg::kOutOfRange}, false},
         CheckCase{"pipe_length_text_overflows", calc::calculateSi,
             with(kGoodSi, {{"L", "1.7976931348623157e308"}, {"Tf", "0"}}), {msg::kOutOfRange}, false},
@@ -239,13 +253,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Checks,
             {msg::kOutOfRange}, false},
         CheckCase{"head_overflow", calc::calculateSi, with(kGoodSi, {{"D", "15"}, {"L", "1.2e304"}, {"Q", "10000"}}),
             {msg::kOutOfRange}, false}),
-    [](const auto &p) {
-        std::string name = p.param.name;
-        for (char &ch : name)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        return name;
-    });
+    kalvoran::testing::rowName<CheckCase>);
 
 TEST(Calculation, ResultsAreWrittenWhileTheFrameIsHiddenAndShownTogether)
 {
