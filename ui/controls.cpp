@@ -1,5 +1,7 @@
 #include "ui/controls.h"
 
+#include "ui/pictures/stored_picture.h"
+
 #include <QPainter>
 #include <algorithm>
 
@@ -28,7 +30,7 @@ void LineControl::paintEvent(QPaintEvent * /*event*/)
     painter.drawLine(m_from - pos(), m_to - pos());
 }
 
-PictureBox::PictureBox(const QPixmap &picture, QWidget *parent)
+PictureBox::PictureBox(const QImage &picture, QWidget *parent)
     : QFrame(parent)
     , m_picture(picture)
 {
@@ -43,7 +45,22 @@ void PictureBox::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     const QRect inside = contentsRect();
     painter.setClipRect(inside);
-    painter.drawPixmap(inside.topLeft(), m_picture);
+    painter.drawImage(inside.topLeft(), m_picture);
+}
+
+QImage storedPicture(QStringView path)
+{
+    for (const StoredPicture &stored : storedPictures()) {
+        if (path == QLatin1StringView(stored.path)) {
+            // Read-only and shared: QImage copies the rows only if written to.
+            QImage image(stored.pixels, stored.width, stored.height, stored.bytesPerLine,
+                static_cast<QImage::Format>(stored.format));
+            if (!stored.colours.empty())
+                image.setColorTable(QList<QRgb>(stored.colours.begin(), stored.colours.end()));
+            return image;
+        }
+    }
+    return {};
 }
 
 } // namespace kalvoran::ui

@@ -3,6 +3,7 @@
 #include "ui/layout.h"
 
 #include <QFrame>
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
@@ -37,15 +38,23 @@ class PictureBox : public QFrame
 {
     Q_OBJECT
 public:
-    PictureBox(const QPixmap &picture, QWidget *parent);
+    PictureBox(const QImage &picture, QWidget *parent);
 
-    [[nodiscard]] const QPixmap &picture() const { return m_picture; }
+    // A copy of the picture shown, for comparisons; the box itself draws the
+    // image it was given, which for a stored picture is never copied.
+    [[nodiscard]] QPixmap picture() const { return QPixmap::fromImage(m_picture); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QPixmap m_picture;
+    QImage m_picture;
 };
+
+// A picture stored with the program, by its resource path (as in
+// ":/pictures/banner.gif"): the pixels Qt decoded from that file when the
+// program was built, shown in place without a copy or an image plugin. A null
+// image for a path that is not stored.
+[[nodiscard]] QImage storedPicture(QStringView path);
 
 } // namespace kalvoran::ui

@@ -82,7 +82,7 @@ std::string controlKey(std::string_view name, int index)
 
 QIcon windowIcon()
 {
-    return QIcon(QStringLiteral(":/pictures/kalvoran.ico"));
+    return QIcon(QPixmap::fromImage(storedPicture(u":/pictures/kalvoran.ico")));
 }
 
 LayoutWindow::LayoutWindow(const WindowLayout &layout, QWidget *parent)
@@ -201,7 +201,7 @@ QWidget *LayoutWindow::createControl(const Control &row, QWidget *parent)
         break;
     }
     case Kind::PictureBox: {
-        widget = new PictureBox(QPixmap(caption), parent);
+        widget = new PictureBox(storedPicture(caption), parent);
         break;
     }
     }

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace kalvoran::ui {
+
+// One picture as Qt decoded it when the program was built: its resource path,
+// size in pixels, QImage::Format, bytes per row, the rows, and the colour
+// table (0xAARRGGBB) of a picture stored as indices into one.
+struct StoredPicture
+{
+    const char *path;
+    int width;
+    int height;
+    int format;
+    int bytesPerLine;
+    const unsigned char *pixels;
+    std::span<const std::uint32_t> colours;
+};
+
+// Every stored picture; defined in the source that embed_pictures writes.
+[[nodiscard]] std::span<const StoredPicture> storedPictures();
+
+} // namespace kalvoran::ui
