@@ -1,5 +1,5 @@
 # The two commands a user needs are `make run` and `make test`; both install
-# whatever Debian packages are missing first.
+# whatever Debian packages are missing first, each only what it needs.
 
 PRESET := default
 BUILD  := build/$(PRESET)
@@ -8,15 +8,20 @@ BUILD  := build/$(PRESET)
 
 all: build
 
+# Everything the tests, benchmarks, lint, sanitizers and fuzzers need.
 deps:
-	@scripts/install-deps
+	@scripts/install-deps test
 
 build: deps
 	@cmake --preset $(PRESET) >/dev/null
 	@cmake --build --preset $(PRESET)
 
-run: build
-	@$(BUILD)/app/kalvoran
+# Only the compiler, CMake and Qt, and only the program is built.
+run:
+	@scripts/install-deps run
+	@cmake --preset program >/dev/null
+	@cmake --build --preset program
+	@build/program/app/kalvoran
 
 test: deps
 	@cmake --workflow --preset $(PRESET)
@@ -24,8 +29,13 @@ test: deps
 bench: build
 	@scripts/bench
 
-package: build
-	@cd $(BUILD) && cpack -G DEB
+# A release build without -Werror, hardened and stripped, with its debug
+# information in a separate kalvoran-dbgsym package.
+package:
+	@scripts/install-deps package
+	@cmake --preset package >/dev/null
+	@cmake --build --preset package
+	@cd build/package && cpack -G DEB
 
 fuzz: deps
 	@scripts/fuzz 60

@@ -1,21 +1,63 @@
 #include "app/display_guard.h"
 
+#include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 
 namespace kalvoran::app {
 
 namespace {
 
-// During start-up the toolkit's complaints about the display are dropped; a
-// fatal one means there is no display to work on.
-void startUpHandler(QtMsgType type, const QMessageLogContext & /*context*/, const QString & /*message*/)
+// What the platform plugins say when the display server is not there: X11
+// when DISPLAY names no server, Wayland when there is no compositor's socket.
+constexpr std::array<const char *, 2> kNoDisplayMarkers{"could not connect to display", "Failed to create wl_display"};
+
+// Enough for the plugin loader's complaints that lead up to the fatal one.
+constexpr qsizetype kKeptMessages = 32;
+
+std::mutex g_mutex;
+QStringList g_messages; // the toolkit's start-up messages, as it would print them
+
+bool saysNoDisplay(const QStringList &messages)
 {
+    for (const QString &message : messages) {
+        for (const char *marker : kNoDisplayMarkers) {
+            if (message.contains(QLatin1StringView(marker)))
+                return true;
+        }
+    }
+    return false;
+}
+
+void printLine(const QString &line)
+{
+    std::fputs(line.toLocal8Bit().constData(), stderr);
+    std::fputc('\n', stderr);
+}
+
+// During start-up the toolkit's messages are held back; a working start
+// drops them, a fatal one decides what the user is told.
+void startUpHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    const std::lock_guard lock(g_mutex);
+    g_messages.append(qFormatLogMessage(type, context, message));
+    if (g_messages.size() > kKeptMessages)
+        g_messages.removeFirst();
     if (type != QtFatalMsg)
         return;
-    std::fputs("kalvoran: needs a graphical display, and none could be opened (is DISPLAY set?)\n", stderr);
+
+    if (saysNoDisplay(g_messages)) {
+        std::fputs("kalvoran: needs a graphical display, and none could be opened (is DISPLAY set?)\n", stderr);
+    } else {
+        std::fputs("kalvoran: the graphical interface could not be started; Qt says:\n", stderr);
+        for (const QString &line : std::as_const(g_messages))
+            printLine(line);
+    }
     std::fflush(stderr);
     std::_Exit(1);
 }
@@ -30,6 +72,8 @@ DisplayGuard::DisplayGuard()
 DisplayGuard::~DisplayGuard()
 {
     qInstallMessageHandler(nullptr); // back to the toolkit's own handler
+    const std::lock_guard lock(g_mutex);
+    g_messages.clear();
 }
 
 } // namespace kalvoran::app

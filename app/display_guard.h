@@ -2,10 +2,12 @@
 
 namespace kalvoran::app {
 
-// Watches the toolkit's start-up: when no graphical display can be opened,
-// the toolkit would abort with a core dump. Instead the program prints one
-// line on stderr saying that it needs a display and exits with status 1.
-// Lives from just before the QApplication is built until just after.
+// Watches the toolkit's start-up: when it cannot come up, the toolkit would
+// abort with a core dump. Instead the program exits with status 1 and says
+// why on stderr: one line of its own when no graphical display can be opened,
+// and for any other cause (a missing or broken platform plugin) a line of its
+// own followed by the toolkit's own diagnostic. Lives from just before the
+// QApplication is built until just after.
 class DisplayGuard
 {
 public:
