@@ -2,6 +2,7 @@
 
 #include "calc/calculation.h"
 #include "ui/calculation_layouts.h"
+#include "ui/ids.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -34,7 +35,10 @@ public:
             combo->setEditText(toQString(text));
     }
 
-    void setResultsVisible(bool visible) override { m_window.control("Frame1")->setVisible(visible); }
+    void setResultsVisible(bool visible) override
+    {
+        m_window.control(ids::calculation::kResultsFrame)->setVisible(visible);
+    }
 
     void showError(std::string_view message) override
     {
@@ -51,11 +55,15 @@ CalculationWindow::CalculationWindow(UnitSystem units, QWidget *parent)
     , m_units(units)
     , m_presentError(showErrorBox)
 {
-    control("Frame1")->hide();
-    connect(control<QPushButton>("Command1"), &QPushButton::clicked, this, &CalculationWindow::calculate);
-    connect(control<QPushButton>("Command4"), &QPushButton::clicked, this, &CalculationWindow::clearResults);
-    connect(control<QPushButton>("Command2"), &QPushButton::clicked, this, &CalculationWindow::exitRequested);
-    connect(control<QPushButton>("Command3"), &QPushButton::clicked, this, &CalculationWindow::backRequested);
+    control(ids::calculation::kResultsFrame)->hide();
+    connect(
+        control<QPushButton>(ids::calculation::kCalculate), &QPushButton::clicked, this, &CalculationWindow::calculate);
+    connect(
+        control<QPushButton>(ids::calculation::kClear), &QPushButton::clicked, this, &CalculationWindow::clearResults);
+    connect(
+        control<QPushButton>(ids::calculation::kExit), &QPushButton::clicked, this, &CalculationWindow::exitRequested);
+    connect(
+        control<QPushButton>(ids::calculation::kBack), &QPushButton::clicked, this, &CalculationWindow::backRequested);
 }
 
 CalculationWindow::~CalculationWindow() = default;
@@ -87,7 +95,7 @@ void CalculationWindow::clearResults()
 {
     for (const std::string_view name : calc::kClearedResults)
         control<QLineEdit>(name)->clear();
-    control("Frame1")->hide();
+    control(ids::calculation::kResultsFrame)->hide();
 }
 
 } // namespace kalvoran::ui

@@ -17,7 +17,6 @@ public:
     explicit CalculationWindow(UnitSystem units, QWidget *parent = nullptr);
     ~CalculationWindow() override;
 
-    [[nodiscard]] UnitSystem units() const { return m_units; }
     void setErrorPresenter(ErrorPresenter presenter);
 
     // The text a field shows: a text box's text or a combo box's edit text.

@@ -1,5 +1,6 @@
 #include "ui/info_windows.h"
 
+#include "ui/ids.h"
 #include "ui/info_layouts.h"
 
 #include <QPushButton>
@@ -9,29 +10,30 @@ namespace kalvoran::ui {
 MainWindow::MainWindow(QWidget *parent)
     : LayoutWindow(mainLayout(), parent)
 {
-    connect(control<QPushButton>("Command1"), &QPushButton::clicked, this, &MainWindow::siUnitsRequested);
-    connect(control<QPushButton>("Command2"), &QPushButton::clicked, this, &MainWindow::britishUnitsRequested);
-    connect(control<QPushButton>("Command3"), &QPushButton::clicked, this, &MainWindow::exitRequested);
-    connect(control<QPushButton>("Command4"), &QPushButton::clicked, this, &MainWindow::aboutRequested);
+    connect(control<QPushButton>(ids::main::kSiUnits), &QPushButton::clicked, this, &MainWindow::siUnitsRequested);
+    connect(control<QPushButton>(ids::main::kBritishUnits), &QPushButton::clicked, this,
+        &MainWindow::britishUnitsRequested);
+    connect(control<QPushButton>(ids::main::kExit), &QPushButton::clicked, this, &MainWindow::exitRequested);
+    connect(control<QPushButton>(ids::main::kAbout), &QPushButton::clicked, this, &MainWindow::aboutRequested);
     // Controls that no label names get names of their own for screen readers.
-    control("Text1")->setAccessibleName(QStringLiteral("Web address"));
-    control("Picture1", 0)->setAccessibleName(QStringLiteral("Side picture"));
-    control("Picture1", 1)->setAccessibleName(QStringLiteral("Banner"));
+    control(ids::main::kWebAddress)->setAccessibleName(QStringLiteral("Web address"));
+    control(ids::main::kSidePicture)->setAccessibleName(QStringLiteral("Side picture"));
+    control(ids::main::kBanner)->setAccessibleName(QStringLiteral("Banner"));
 }
 
 FarewellWindow::FarewellWindow(QWidget *parent)
     : LayoutWindow(farewellLayout(), parent)
 {
-    connect(control<QPushButton>("Command1"), &QPushButton::clicked, this, &FarewellWindow::endRequested);
-    control("Picture1")->setAccessibleName(QStringLiteral("Banner"));
+    connect(control<QPushButton>(ids::farewell::kEnd), &QPushButton::clicked, this, &FarewellWindow::endRequested);
+    control(ids::farewell::kBanner)->setAccessibleName(QStringLiteral("Banner"));
 }
 
 AboutWindow::AboutWindow(QWidget *parent)
     : LayoutWindow(aboutLayout(), parent)
 {
-    connect(control<QPushButton>("Command1"), &QPushButton::clicked, this, &AboutWindow::okRequested);
-    control("Text1")->setAccessibleName(QStringLiteral("About the program"));
-    control("Picture1")->setAccessibleName(QStringLiteral("Banner"));
+    connect(control<QPushButton>(ids::about::kOk), &QPushButton::clicked, this, &AboutWindow::okRequested);
+    control(ids::about::kAboutText)->setAccessibleName(QStringLiteral("About the program"));
+    control(ids::about::kBanner)->setAccessibleName(QStringLiteral("Banner"));
 }
 
 } // namespace kalvoran::ui

@@ -22,13 +22,15 @@ class LayoutWindow : public QWidget
 public:
     explicit LayoutWindow(const WindowLayout &layout, QWidget *parent = nullptr);
 
-    [[nodiscard]] const WindowLayout &layout() const { return m_layout; }
-
     // The control of a table row, or nullptr.
     [[nodiscard]] QWidget *control(std::string_view name, int index = -1) const;
     template<typename T> [[nodiscard]] T *control(std::string_view name, int index = -1) const
     {
         return qobject_cast<T *>(control(name, index));
+    }
+    template<typename T = QWidget> [[nodiscard]] T *control(ControlRef ref) const
+    {
+        return qobject_cast<T *>(control(ref.name, ref.index));
     }
 
 signals:
