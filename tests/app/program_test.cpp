@@ -1,6 +1,8 @@
 #include "app/program.h"
+#include "support/named_case.h"
 #include "support/ui_helpers.h"
 #include "ui/calculation_window.h"
+#include "ui/ids.h"
 #include "ui/info_windows.h"
 
 #include <QCloseEvent>
@@ -12,9 +14,17 @@
 
 using kalvoran::app::Program;
 using kalvoran::app::Screen;
+using kalvoran::testing::kCaseName;
+using kalvoran::testing::NamedCase;
 using kalvoran::testing::UserActions;
+using kalvoran::ui::ControlRef;
 
 namespace {
+
+namespace main = kalvoran::ui::ids::main;
+namespace calculation = kalvoran::ui::ids::calculation;
+namespace farewell = kalvoran::ui::ids::farewell;
+namespace about = kalvoran::ui::ids::about;
 
 constexpr std::array kAllScreens{Screen::Main, Screen::Si, Screen::British, Screen::Farewell, Screen::About};
 
@@ -31,7 +41,7 @@ public:
     }
 
     // Clicks a button on a screen that must exist and be visible.
-    void click(Screen screen, std::string_view button)
+    void click(Screen screen, ControlRef button)
     {
         auto *window = program.window(screen);
         ASSERT_NE(window, nullptr);
@@ -78,10 +88,9 @@ TEST(Program, StartsWithOnlyTheMainScreen)
 }
 
 // Each navigation button, from each screen that carries it.
-struct Move
+struct Move : NamedCase
 {
-    const char *name;
-    std::vector<std::pair<Screen, std::string_view>> clicks;
+    std::vector<std::pair<Screen, ControlRef>> clicks;
     std::vector<Screen> visibleAfter; // among Form1 to Form4
     bool aboutVisible;
 };
@@ -100,30 +109,38 @@ TEST_P(Moves, ShowExactlyOneOfTheFourScreens)
     EXPECT_EQ(session.exitStatus, -1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Moves,
-    ::testing::Values(Move{"si", {{Screen::Main, "Command1"}}, {Screen::Si}, false},
-        Move{"british", {{Screen::Main, "Command2"}}, {Screen::British}, false},
-        Move{"exit_from_main", {{Screen::Main, "Command3"}}, {Screen::Farewell}, false},
-        Move{"exit_from_si", {{Screen::Main, "Command1"}, {Screen::Si, "Command2"}}, {Screen::Farewell}, false},
-        Move{"exit_from_british", {{Screen::Main, "Command2"}, {Screen::British, "Command2"}}, {Screen::Farewell},
-            false},
-        Move{"back_from_si", {{Screen::Main, "Command1"}, {Screen::Si, "Command3"}}, {Screen::Main}, false},
-        Move{"back_from_british", {{Screen::Main, "Command2"}, {Screen::British, "Command3"}}, {Screen::Main}, false},
-        Move{"about", {{Screen::Main, "Command4"}}, {Screen::Main}, true},
-        Move{"about_twice", {{Screen::Main, "Command4"}, {Screen::Main, "Command4"}}, {Screen::Main}, true},
-        Move{"about_then_si", {{Screen::Main, "Command4"}, {Screen::Main, "Command1"}}, {Screen::Si}, true},
-        Move{"about_ok", {{Screen::Main, "Command4"}, {Screen::About, "Command1"}}, {Screen::Main}, false},
+INSTANTIATE_TEST_SUITE_P(FromMain, Moves,
+    ::testing::Values(Move{"si_units", {{Screen::Main, main::kSiUnits}}, {Screen::Si}, false},
+        Move{"british_units", {{Screen::Main, main::kBritishUnits}}, {Screen::British}, false},
+        Move{"exit", {{Screen::Main, main::kExit}}, {Screen::Farewell}, false}),
+    kCaseName);
+
+INSTANTIATE_TEST_SUITE_P(FromCalculation, Moves,
+    ::testing::Values(Move{"exit_from_si", {{Screen::Main, main::kSiUnits}, {Screen::Si, calculation::kExit}},
+                          {Screen::Farewell}, false},
+        Move{"exit_from_british", {{Screen::Main, main::kBritishUnits}, {Screen::British, calculation::kExit}},
+            {Screen::Farewell}, false},
+        Move{"back_from_si", {{Screen::Main, main::kSiUnits}, {Screen::Si, calculation::kBack}}, {Screen::Main}, false},
+        Move{"back_from_british", {{Screen::Main, main::kBritishUnits}, {Screen::British, calculation::kBack}},
+            {Screen::Main}, false}),
+    kCaseName);
+
+INSTANTIATE_TEST_SUITE_P(WithAbout, Moves,
+    ::testing::Values(Move{"about", {{Screen::Main, main::kAbout}}, {Screen::Main}, true},
+        Move{"about_twice", {{Screen::Main, main::kAbout}, {Screen::Main, main::kAbout}}, {Screen::Main}, true},
+        Move{"about_then_si", {{Screen::Main, main::kAbout}, {Screen::Main, main::kSiUnits}}, {Screen::Si}, true},
+        Move{"about_ok", {{Screen::Main, main::kAbout}, {Screen::About, about::kOk}}, {Screen::Main}, false},
         Move{"about_then_si_then_ok",
-            {{Screen::Main, "Command4"}, {Screen::Main, "Command1"}, {Screen::About, "Command1"}}, {Screen::Si},
+            {{Screen::Main, main::kAbout}, {Screen::Main, main::kSiUnits}, {Screen::About, about::kOk}}, {Screen::Si},
             false}),
-    [](const auto &p) { return std::string(p.param.name); });
+    kCaseName);
 
 TEST(Program, AboutTwiceGivesOneWindow)
 {
     Session session;
-    session.click(Screen::Main, "Command4");
+    session.click(Screen::Main, main::kAbout);
     auto *first = session.program.window(Screen::About);
-    session.click(Screen::Main, "Command4");
+    session.click(Screen::Main, main::kAbout);
     EXPECT_EQ(session.program.window(Screen::About), first);
     int aboutWindows = 0;
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -134,7 +151,7 @@ TEST(Program, AboutTwiceGivesOneWindow)
 TEST(Program, RoundTripKeepsInputsResultsAndFrame)
 {
     Session session;
-    session.click(Screen::Main, "Command1");
+    session.click(Screen::Main, main::kSiUnits);
     auto *si = qobject_cast<kalvoran::ui::CalculationWindow *>(session.program.window(Screen::Si));
     ASSERT_NE(si, nullptr);
     UserActions user(*si);
@@ -143,15 +160,15 @@ TEST(Program, RoundTripKeepsInputsResultsAndFrame)
     user.type("L", "10");
     user.type("Q", "500");
     user.type("hight", "5");
-    user.click("Command1");
-    ASSERT_TRUE(si->control("Frame1")->isVisible());
+    user.click(calculation::kCalculate);
+    ASSERT_TRUE(si->control(calculation::kResultsFrame)->isVisible());
     const QPoint position = si->pos();
 
-    session.click(Screen::Si, "Command3");
+    session.click(Screen::Si, calculation::kBack);
     EXPECT_FALSE(si->isVisible());
-    session.click(Screen::Main, "Command1");
+    session.click(Screen::Main, main::kSiUnits);
     EXPECT_EQ(session.program.window(Screen::Si), si);
-    EXPECT_TRUE(si->control("Frame1")->isVisible());
+    EXPECT_TRUE(si->control(calculation::kResultsFrame)->isVisible());
     EXPECT_EQ(user.text("L"), "10");
     EXPECT_EQ(user.text("C"), "120");
     EXPECT_EQ(user.text("V"), "4.24628450106157");
@@ -161,14 +178,14 @@ TEST(Program, RoundTripKeepsInputsResultsAndFrame)
 TEST(Program, BritishOpensFreshWhileSiKeepsItsOwn)
 {
     Session session;
-    session.click(Screen::Main, "Command1");
+    session.click(Screen::Main, main::kSiUnits);
     UserActions si(*session.program.window(Screen::Si));
     si.type("L", "77");
-    session.click(Screen::Si, "Command3");
-    session.click(Screen::Main, "Command2");
+    session.click(Screen::Si, calculation::kBack);
+    session.click(Screen::Main, main::kBritishUnits);
     UserActions british(*session.program.window(Screen::British));
     EXPECT_EQ(british.text("L"), "1.00");
-    EXPECT_FALSE(session.program.window(Screen::British)->control("Frame1")->isVisible());
+    EXPECT_FALSE(session.program.window(Screen::British)->control(calculation::kResultsFrame)->isVisible());
     EXPECT_FALSE(session.visible(Screen::Si));
     EXPECT_EQ(si.text("L"), "77");
 }
@@ -176,14 +193,14 @@ TEST(Program, BritishOpensFreshWhileSiKeepsItsOwn)
 TEST(Program, EndWithEverythingOpenEndsAtOnce)
 {
     Session session;
-    session.click(Screen::Main, "Command4"); // About stays open throughout
-    session.click(Screen::Main, "Command1");
-    session.click(Screen::Si, "Command3");
-    session.click(Screen::Main, "Command2");
-    session.click(Screen::British, "Command2");
+    session.click(Screen::Main, main::kAbout); // About stays open throughout
+    session.click(Screen::Main, main::kSiUnits);
+    session.click(Screen::Si, calculation::kBack);
+    session.click(Screen::Main, main::kBritishUnits);
+    session.click(Screen::British, calculation::kExit);
     ASSERT_TRUE(session.visible(Screen::Farewell));
     ASSERT_TRUE(session.visible(Screen::About));
-    session.click(Screen::Farewell, "Command1");
+    session.click(Screen::Farewell, farewell::kEnd);
     EXPECT_EQ(session.exitStatus, 0);
     EXPECT_TRUE(session.program.hasEnded());
     for (const Screen s : kAllScreens)
@@ -193,10 +210,9 @@ TEST(Program, EndWithEverythingOpenEndsAtOnce)
 
 // A close request from the window frame does what the screen's own way out
 // does; the program is never left with every screen hidden.
-struct CloseCase
+struct CloseCase : NamedCase
 {
-    const char *name;
-    std::vector<std::pair<Screen, std::string_view>> clicks;
+    std::vector<std::pair<Screen, ControlRef>> clicks;
     Screen closed;
     std::vector<Screen> visibleAfter;
     bool ended;
@@ -218,13 +234,13 @@ TEST_P(CloseRequests, FollowTheScreensOwnWayOut)
     EXPECT_FALSE(session.visible(Screen::About));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CloseRequests,
+INSTANTIATE_TEST_SUITE_P(WindowFrame, CloseRequests,
     ::testing::Values(CloseCase{"main", {}, Screen::Main, {Screen::Farewell}, false},
-        CloseCase{"si", {{Screen::Main, "Command1"}}, Screen::Si, {Screen::Farewell}, false},
-        CloseCase{"british", {{Screen::Main, "Command2"}}, Screen::British, {Screen::Farewell}, false},
-        CloseCase{"farewell", {{Screen::Main, "Command3"}}, Screen::Farewell, {}, true},
-        CloseCase{"about", {{Screen::Main, "Command4"}}, Screen::About, {Screen::Main}, false}),
-    [](const auto &p) { return std::string(p.param.name); });
+        CloseCase{"si", {{Screen::Main, main::kSiUnits}}, Screen::Si, {Screen::Farewell}, false},
+        CloseCase{"british", {{Screen::Main, main::kBritishUnits}}, Screen::British, {Screen::Farewell}, false},
+        CloseCase{"farewell", {{Screen::Main, main::kExit}}, Screen::Farewell, {}, true},
+        CloseCase{"about", {{Screen::Main, main::kAbout}}, Screen::About, {Screen::Main}, false}),
+    kCaseName);
 
 // A program whose farewell screen cannot be built.
 class BrokenProgram : public Program
@@ -246,7 +262,7 @@ TEST(Program, AScreenThatCannotBeCreatedEndsTheProgramWithAMessage)
     program.setQuit([&status](int s) { status = s; });
     program.setErrorPresenter([&messages](QWidget *, const QString &message) { messages << message; });
     ASSERT_TRUE(program.start());
-    UserActions(*program.window(Screen::Main)).click("Command3");
+    UserActions(*program.window(Screen::Main)).click(main::kExit);
     EXPECT_EQ(status, 1);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages.front().contains("out of memory"));

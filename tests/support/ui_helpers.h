@@ -3,7 +3,10 @@
 #include "ui/layout_window.h"
 
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QString>
 #include <QTest>
@@ -50,12 +53,13 @@ public:
         emit box->activated(index);
     }
 
-    void click(std::string_view button, int index = -1)
+    void click(ui::ControlRef button)
     {
-        auto *target = m_window.control<QPushButton>(button, index);
-        ASSERT_NE(target, nullptr) << button;
+        auto *target = m_window.control<QPushButton>(button);
+        ASSERT_NE(target, nullptr) << ui::controlKey(button.name, button.index);
         QTest::mouseClick(target, Qt::LeftButton);
     }
+    void click(std::string_view button, int index = -1) { click(ui::ControlRef{button, index}); }
 
     [[nodiscard]] QString text(std::string_view field) const
     {
@@ -74,5 +78,22 @@ public:
 private:
     ui::LayoutWindow &m_window;
 };
+
+// The text a control shows, whatever its kind: a caption, a frame's title or
+// the text in a text box.
+inline QString shownText(const QWidget *widget)
+{
+    if (const auto *label = qobject_cast<const QLabel *>(widget))
+        return label->text();
+    if (const auto *button = qobject_cast<const QPushButton *>(widget))
+        return button->text();
+    if (const auto *frame = qobject_cast<const QGroupBox *>(widget))
+        return frame->title();
+    if (const auto *edit = qobject_cast<const QLineEdit *>(widget))
+        return edit->text();
+    if (const auto *edit = qobject_cast<const QPlainTextEdit *>(widget))
+        return edit->toPlainText();
+    return {};
+}
 
 } // namespace kalvoran::testing

@@ -1,6 +1,8 @@
+#include "support/named_case.h"
 #include "support/ui_helpers.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
+#include "ui/ids.h"
 #include "ui/info_layouts.h"
 #include "ui/info_windows.h"
 
@@ -22,6 +24,9 @@
 #include <vector>
 
 using namespace kalvoran::ui;
+using kalvoran::testing::kCaseName;
+using kalvoran::testing::NamedCase;
+using kalvoran::testing::shownText;
 
 namespace {
 
@@ -38,8 +43,7 @@ const QString kIcon = ":/pictures/kalvoran.ico";
 // layout tables. No colours means the toolkit's own.
 struct Expected
 {
-    const char *name;
-    int index;
+    ControlRef control;
     TwipsBox box;
     double points;
     bool bold;
@@ -55,84 +59,68 @@ const QString kCredit = "Programmed & developed by Eng. Tamsin Quillfeather";
 const QString kWeb = toQString(maker::kWebAddress);
 
 const std::vector<Expected> kMain{
-    {"Label1", -1, {0, 1320, 4815, 735}, 24, true, false, "Kalvoran v 1.2", Pair{kRedText, kLightRedBack}, true},
-    {"Command1", -1, {0, 6840, 1095, 375}, 8.25, true, false, "S.I Units"},
-    {"Command2", -1, {1200, 6840, 1215, 375}, 8.25, true, false, "British Units"},
-    {"Command3", -1, {3720, 6840, 975, 375}, 8.25, true, false, "Exit"},
-    {"Label2", 0, {360, 3600, 4095, 255}, 8.25, true, false, "This Program is a product from",
+    {{"Label1"}, {0, 1320, 4815, 735}, 24, true, false, "Kalvoran v 1.2", Pair{kRedText, kLightRedBack}, true},
+    {ids::main::kSiUnits, {0, 6840, 1095, 375}, 8.25, true, false, "S.I Units"},
+    {ids::main::kBritishUnits, {1200, 6840, 1215, 375}, 8.25, true, false, "British Units"},
+    {ids::main::kExit, {3720, 6840, 975, 375}, 8.25, true, false, "Exit"},
+    {{"Label2", 0}, {360, 3600, 4095, 255}, 8.25, true, false, "This Program is a product from",
         Pair{kRedText, kWhiteBack}, true},
-    {"Label2", 1, {360, 3840, 4095, 255}, 8.25, true, false, "Orrimark", Pair{kRedText, kLightRedBack}, true},
-    {"Text1", -1, {840, 4200, 3135, 285}, 8.25, true, false, kWeb, Pair{kRedText, kLightRedBack}, true},
-    {"Label3", -1, {0, 2400, 4695, 975}, 8.25, true, false,
+    {{"Label2", 1}, {360, 3840, 4095, 255}, 8.25, true, false, "Orrimark", Pair{kRedText, kLightRedBack}, true},
+    {ids::main::kWebAddress, {840, 4200, 3135, 285}, 8.25, true, false, kWeb, Pair{kRedText, kLightRedBack}, true},
+    {{"Label3"}, {0, 2400, 4695, 975}, 8.25, true, false,
         "Kalvoran program is a hydraulic calculator helps you in calculating the pressure losses ( Friction, "
         "elevation  and velocity )and to determine the duty of the pump requiered in your application or your "
         "project.",
         Pair{kBlackText, kWhiteBack}},
-    {"Picture1", 0, {4920, 1320, 2775, 5895}, 8.25, false, false, kSide},
-    {"Label4", -1, {720, 4800, 3375, 855}, 9.75, true, false, "All rights reserved to Orrimark (c) 2026",
+    {ids::main::kSidePicture, {4920, 1320, 2775, 5895}, 8.25, false, false, kSide},
+    {{"Label4"}, {720, 4800, 3375, 855}, 9.75, true, false, "All rights reserved to Orrimark (c) 2026",
         Pair{kRedText, kWhiteBack}, true},
-    {"Command4", -1, {2520, 6840, 975, 375}, 8.25, true, false, "About"},
-    {"Picture1", 1, {360, 120, 6975, 1095}, 8.25, false, false, kBanner},
-    {"Label5", -1, {600, 5760, 3495, 735}, 9.75, true, true, kCredit, Pair{kDarkRedText, kWhiteBack}, true},
+    {ids::main::kAbout, {2520, 6840, 975, 375}, 8.25, true, false, "About"},
+    {ids::main::kBanner, {360, 120, 6975, 1095}, 8.25, false, false, kBanner},
+    {{"Label5"}, {600, 5760, 3495, 735}, 9.75, true, true, kCredit, Pair{kDarkRedText, kWhiteBack}, true},
 };
 
 const std::vector<Expected> kFarewell{
-    {"Label1", -1, {120, 1320, 6855, 1335}, 18, true, true,
+    {{"Label1"}, {120, 1320, 6855, 1335}, 18, true, true,
         "Thank you for using this version of the program..for more information please contact us at:",
         Pair{kDarkRedText, kWhiteBack}, true},
-    {"Command1", -1, {2880, 5640, 1335, 375}, 8.25, true, false, "End"},
-    {"Label2", -1, {720, 2880, 5775, 735}, 18, false, true, "Orrimark", Pair{kRedText, kWhiteBack}, true},
-    {"Label3", -1, {1560, 5160, 3855, 255}, 8.25, true, false, "Veldmoor, Estrania", Pair{kRedText, kWhiteBack}, true},
-    {"Label4", -1, {4320, 3840, 2655, 255}, 8.25, true, false, "Tel. +1 555 0142", Pair{kRedText, kWhiteBack}, true},
-    {"Label5", -1, {0, 3840, 2775, 255}, 8.25, true, false, "Mobile: +1 555 0187", Pair{kRedText, kWhiteBack}, true},
-    {"Label6", -1, {1440, 4320, 4095, 375}, 8.25, true, false, "Email: info@orrimark.example.com",
+    {ids::farewell::kEnd, {2880, 5640, 1335, 375}, 8.25, true, false, "End"},
+    {{"Label2"}, {720, 2880, 5775, 735}, 18, false, true, "Orrimark", Pair{kRedText, kWhiteBack}, true},
+    {{"Label3"}, {1560, 5160, 3855, 255}, 8.25, true, false, "Veldmoor, Estrania", Pair{kRedText, kWhiteBack}, true},
+    {{"Label4"}, {4320, 3840, 2655, 255}, 8.25, true, false, "Tel. +1 555 0142", Pair{kRedText, kWhiteBack}, true},
+    {{"Label5"}, {0, 3840, 2775, 255}, 8.25, true, false, "Mobile: +1 555 0187", Pair{kRedText, kWhiteBack}, true},
+    {{"Label6"}, {1440, 4320, 4095, 375}, 8.25, true, false, "Email: info@orrimark.example.com",
         Pair{kRedText, kWhiteBack}, true},
-    {"Label7", -1, {1320, 4680, 4335, 495}, 8.25, true, false, "WebSite : " + kWeb, Pair{kRedText, kWhiteBack}, true},
-    {"Picture1", -1, {120, 120, 6855, 1095}, 8.25, false, false, kBanner},
+    {{"Label7"}, {1320, 4680, 4335, 495}, 8.25, true, false, "WebSite : " + kWeb, Pair{kRedText, kWhiteBack}, true},
+    {ids::farewell::kBanner, {120, 120, 6855, 1095}, 8.25, false, false, kBanner},
 };
 
 const std::vector<Expected> kAbout{
-    {"Text1", -1, {120, 1440, 8055, 2055}, 8.25, false, false, toQString(aboutLayout().controls[0].caption)},
-    {"Command1", -1, {7560, 3600, 615, 375}, 8.25, false, false, "OK"},
-    {"Picture1", -1, {600, 120, 6855, 1095}, 8.25, false, false, kBanner},
-    {"Label5", 1, {120, 3600, 7095, 375}, 9.75, true, true, kCredit, Pair{kDarkRedText, kWhiteBack}, true},
+    {ids::about::kAboutText, {120, 1440, 8055, 2055}, 8.25, false, false, toQString(aboutLayout().controls[0].caption)},
+    {ids::about::kOk, {7560, 3600, 615, 375}, 8.25, false, false, "OK"},
+    {ids::about::kBanner, {600, 120, 6855, 1095}, 8.25, false, false, kBanner},
+    {{"Label5", 1}, {120, 3600, 7095, 375}, 9.75, true, true, kCredit, Pair{kDarkRedText, kWhiteBack}, true},
 };
 
-struct Window
+struct Window : NamedCase
 {
-    const char *name;
+    const char *form; // the window's own name
     const WindowLayout &(*layout)();
     std::function<std::unique_ptr<LayoutWindow>()> create;
     QString caption;
     QSize client;
-    bool tool;
     const std::vector<Expected> &controls;
-    std::vector<ControlRef> tabOrder;
 };
 
 class InfoWindows : public ::testing::TestWithParam<Window>
 {
 };
 
-// The text a control shows, whatever its kind.
-QString shownText(QWidget *widget)
-{
-    if (auto *label = qobject_cast<QLabel *>(widget))
-        return label->text();
-    if (auto *button = qobject_cast<QPushButton *>(widget))
-        return button->text();
-    if (auto *edit = qobject_cast<QLineEdit *>(widget))
-        return edit->text();
-    if (auto *edit = qobject_cast<QPlainTextEdit *>(widget))
-        return edit->toPlainText();
-    return {};
-}
-
 TEST_P(InfoWindows, EveryControlStandsAtItsBoxWithItsLook)
 {
     const Window &param = GetParam();
     const auto window = param.create();
-    EXPECT_EQ(window->objectName(), param.name);
+    EXPECT_EQ(window->objectName(), param.form);
     EXPECT_EQ(window->windowTitle(), param.caption);
     EXPECT_EQ(window->size(), param.client);
     EXPECT_EQ(window->palette().color(QPalette::Window), kWhiteBack);
@@ -143,8 +131,8 @@ TEST_P(InfoWindows, EveryControlStandsAtItsBoxWithItsLook)
     EXPECT_EQ(param.layout().controls.size(), param.controls.size() + (param.layout().name == "Form1" ? 1 : 0));
     const double regularPoints = fontFor(kRegular).pointSizeF();
     for (const Expected &row : param.controls) {
-        SCOPED_TRACE(controlKey(row.name, row.index));
-        QWidget *widget = window->control(row.name, row.index);
+        SCOPED_TRACE(controlKey(row.control.name, row.control.index));
+        QWidget *widget = window->control(row.control);
         ASSERT_NE(widget, nullptr);
         EXPECT_EQ(widget->parentWidget(), window.get());
         EXPECT_EQ(widget->geometry(), toPixels(row.box));
@@ -180,71 +168,6 @@ TEST_P(InfoWindows, EveryControlStandsAtItsBoxWithItsLook)
     }
 }
 
-TEST_P(InfoWindows, FrameMatchesTheWindowKind)
-{
-    const auto window = GetParam().create();
-    EXPECT_EQ(window->windowType(), GetParam().tool ? Qt::Tool : Qt::Window);
-    EXPECT_FALSE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
-    const bool resizable = !GetParam().tool; // the About window
-    EXPECT_EQ(window->minimumSize() != window->maximumSize(), resizable);
-    if (!resizable)
-        return;
-    // Stretching the About window moves and stretches nothing inside it.
-    std::map<QWidget *, QRect> before;
-    for (const Control &row : GetParam().layout().controls)
-        before[window->control(row.name, row.index)] = window->control(row.name, row.index)->geometry();
-    window->show();
-    window->resize(window->size() + QSize(150, 90));
-    QApplication::processEvents();
-    EXPECT_EQ(window->size(), GetParam().client + QSize(150, 90));
-    for (const auto &[widget, geometry] : before)
-        EXPECT_EQ(widget->geometry(), geometry) << widget->objectName().toStdString();
-}
-
-// With the face we ship and its real metrics, no caption is cut off.
-TEST_P(InfoWindows, EveryCaptionFitsItsBox)
-{
-    const auto window = GetParam().create();
-    for (const Control &row : GetParam().layout().controls) {
-        if (row.kind != Kind::Label && row.kind != Kind::PushButton)
-            continue;
-        SCOPED_TRACE(controlKey(row.name, row.index));
-        QWidget *widget = window->control(row.name, row.index);
-        const QFontMetrics metrics(widget->font());
-        const QRect box = toPixels(row.box);
-        const QString caption = shownText(widget);
-        if (row.kind == Kind::Label) {
-            const int flags = Qt::TextWordWrap | (row.style.align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
-            const QRect needed = metrics.boundingRect(QRect(0, 0, box.width(), 100000), flags, caption);
-            EXPECT_LE(needed.width(), box.width()) << caption.toStdString();
-            EXPECT_LE(needed.height(), box.height()) << caption.toStdString();
-        } else {
-            EXPECT_LE(metrics.horizontalAdvance(caption) + 8, box.width());
-            EXPECT_LE(metrics.height() + 4, box.height());
-        }
-    }
-}
-
-// On first show the focus is on the first tab stop; Tab then visits the
-// rest in order and comes back round.
-TEST_P(InfoWindows, TabOrderAndFirstFocus)
-{
-    const auto window = GetParam().create();
-    window->show();
-    std::vector<QWidget *> expected;
-    for (const ControlRef &ref : GetParam().tabOrder)
-        expected.push_back(window->control(ref.name, ref.index));
-    expected.push_back(expected.front());
-    std::vector<QWidget *> visited{window->focusWidget()};
-    for (std::size_t i = 1; i < expected.size(); ++i) {
-        QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
-        visited.push_back(window->focusWidget());
-    }
-    EXPECT_EQ(visited, expected);
-}
-
 // The picture boxes show their pictures at full size from the top left,
 // clipped by the box: what the box shows inside its border is the picture's
 // own top left corner, pixel for pixel.
@@ -269,21 +192,19 @@ TEST_P(InfoWindows, PicturesAreShownUnscaledAndClipped)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, InfoWindows,
-    ::testing::Values(
-        Window{"Form1", mainLayout, [] { return std::make_unique<MainWindow>(); }, "Kalvoran v 1.2", {517, 489}, true,
-            kMain,
-            {{"Command1"}, {"Command2"}, {"Command3"}, {"Text1"}, {"Picture1", 0}, {"Command4"}, {"Picture1", 1}}},
-        Window{"Form4", farewellLayout, [] { return std::make_unique<FarewellWindow>(); }, "Thank you", {477, 404},
-            true, kFarewell, {{"Command1"}, {"Picture1"}}},
-        Window{"Form5", aboutLayout, [] { return std::make_unique<AboutWindow>(); }, "About The program", {551, 267},
-            false, kAbout, {{"Text1"}, {"Command1"}, {"Picture1"}}}),
-    [](const auto &p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Look, InfoWindows,
+    ::testing::Values(Window{"Main", "Form1", mainLayout, [] { return std::make_unique<MainWindow>(); },
+                          "Kalvoran v 1.2", {517, 489}, kMain},
+        Window{"Farewell", "Form4", farewellLayout, [] { return std::make_unique<FarewellWindow>(); }, "Thank you",
+            {477, 404}, kFarewell},
+        Window{"About", "Form5", aboutLayout, [] { return std::make_unique<AboutWindow>(); }, "About The program",
+            {551, 267}, kAbout}),
+    kCaseName);
 
 TEST(MainWindow, LineRunsAcrossUnderTheNotices)
 {
     MainWindow window;
-    const auto *line = window.control<LineControl>("Line1");
+    const auto *line = window.control<LineControl>(ids::main::kNoticesLine);
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(line->from(), QPoint(320, 440));
     EXPECT_EQ(line->to(), QPoint(0, 440));
@@ -305,13 +226,13 @@ TEST(InfoWindows, ButtonsAnnounceOnlyTheirOwnRequest)
     QObject::connect(&main, &MainWindow::aboutRequested, count("about"));
     QObject::connect(&farewell, &FarewellWindow::endRequested, count("end"));
     QObject::connect(&about, &AboutWindow::okRequested, count("ok"));
-    const std::vector<std::tuple<LayoutWindow *, const char *, const char *>> cases{{&main, "Command1", "si"},
-        {&main, "Command2", "british"}, {&main, "Command3", "exit"}, {&main, "Command4", "about"},
-        {&farewell, "Command1", "end"}, {&about, "Command1", "ok"}};
+    const std::vector<std::tuple<LayoutWindow *, ControlRef, const char *>> cases{{&main, ids::main::kSiUnits, "si"},
+        {&main, ids::main::kBritishUnits, "british"}, {&main, ids::main::kExit, "exit"},
+        {&main, ids::main::kAbout, "about"}, {&farewell, ids::farewell::kEnd, "end"}, {&about, ids::about::kOk, "ok"}};
     for (const auto &[window, button, request] : cases) {
         heard.clear();
         QTest::mouseClick(window->control<QPushButton>(button), Qt::LeftButton);
-        EXPECT_EQ(heard, (std::map<std::string, int>{{request, 1}})) << button;
+        EXPECT_EQ(heard, (std::map<std::string, int>{{request, 1}})) << request;
         EXPECT_TRUE(window->isHidden()) << "the window does not show itself";
     }
 }
@@ -320,10 +241,10 @@ TEST(InfoWindows, TextBoxesKeepWhatIsTyped)
 {
     MainWindow main;
     AboutWindow about;
-    QLineEdit *web = main.control<QLineEdit>("Text1");
+    QLineEdit *web = main.control<QLineEdit>(ids::main::kWebAddress);
     QTest::keyClicks(web, "x");
     EXPECT_EQ(web->text(), "x" + kWeb);
-    auto *text = about.control<QPlainTextEdit>("Text1");
+    auto *text = about.control<QPlainTextEdit>(ids::about::kAboutText);
     EXPECT_FALSE(text->isReadOnly());
     EXPECT_EQ(text->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     QTest::keyClicks(text, "y");

@@ -1,22 +1,32 @@
+#include "support/named_case.h"
+#include "support/ui_helpers.h"
 #include "ui/calculation_layouts.h"
 #include "ui/calculation_window.h"
 #include "ui/controls.h"
+#include "ui/ids.h"
+#include "ui/info_layouts.h"
 #include "ui/info_windows.h"
 
 #include <QAccessible>
-#include <QComboBox>
+#include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 
 using namespace kalvoran::ui;
+using kalvoran::testing::kCaseName;
+using kalvoran::testing::NamedCase;
+using kalvoran::testing::shownText;
 
 namespace {
 
@@ -25,27 +35,52 @@ QColor colour(Rgb rgb)
     return {rgb.r, rgb.g, rgb.b};
 }
 
-struct Window
+// Each of the five windows, with what this file expects of it written out
+// here rather than read from its table.
+struct Window : NamedCase
 {
-    const char *name;
     const WindowLayout &(*layout)();
     std::function<std::unique_ptr<LayoutWindow>()> create;
+    Frame frame;
+    std::vector<ControlRef> tabOrder;
+    std::vector<ControlRef> inResultsFrame = {}; // tab stops that drop out while the frame is hidden
 };
 
-class Layouts : public ::testing::TestWithParam<Window>
+class Windows : public ::testing::TestWithParam<Window>
 {
 };
+
+namespace main = ids::main;
+namespace calculation = ids::calculation;
+
+// The calculation windows' tab stops inside the results frame.
+const std::vector<ControlRef> kResultTabStops{
+    {"ELF"}, {"EL"}, {"FL"}, {"PD"}, {"V"}, {"elevationdrop"}, {"pumppressure"}, calculation::kClear};
+
+// The control that holds the focus, by its key: a combo box's edit field
+// counts as the combo box.
+std::string focusedControl(const LayoutWindow &window)
+{
+    for (const QWidget *widget = window.focusWidget(); widget != nullptr; widget = widget->parentWidget()) {
+        const std::string name = widget->objectName().toStdString();
+        const QVariant index = widget->property("index");
+        const int i = index.isValid() ? index.toInt() : -1;
+        if (!name.empty() && window.control(name, i) == widget)
+            return controlKey(name, i);
+    }
+    return "(none)";
+}
 
 // Every row of the table becomes a control at its box, in its parent, with
 // its font and colours.
-TEST_P(Layouts, EveryControlStandsAtItsBox)
+TEST_P(Windows, EveryControlStandsAtItsBox)
 {
     const WindowLayout &layout = GetParam().layout();
     const auto window = GetParam().create();
     EXPECT_EQ(window->objectName(), toQString(layout.name));
     EXPECT_EQ(window->size(), QSize(toPixels(layout.clientWidth), toPixels(layout.clientHeight)));
     for (const Control &row : layout.controls) {
-        SCOPED_TRACE(std::string(row.name) + (row.index >= 0 ? "(" + std::to_string(row.index) + ")" : ""));
+        SCOPED_TRACE(controlKey(row.name, row.index));
         QWidget *widget = window->control(row.name, row.index);
         ASSERT_NE(widget, nullptr);
         EXPECT_EQ(widget->objectName(), toQString(row.name));
@@ -77,63 +112,178 @@ TEST_P(Layouts, EveryControlStandsAtItsBox)
     }
 }
 
-// With the face we ship and its real metrics, every label's caption wraps
-// within its box and nothing is cut off.
-TEST_P(Layouts, EveryCaptionFitsItsBox)
+// With the face we ship and its real metrics, every caption wraps within its
+// box and nothing is cut off.
+TEST_P(Windows, EveryCaptionFitsItsBox)
 {
-    const WindowLayout &layout = GetParam().layout();
     const auto window = GetParam().create();
-    for (const Control &row : layout.controls) {
+    for (const Control &row : GetParam().layout().controls) {
         if (row.kind != Kind::Label && row.kind != Kind::PushButton && row.kind != Kind::Frame)
             continue;
+        SCOPED_TRACE(controlKey(row.name, row.index));
         QWidget *widget = window->control(row.name, row.index);
-        EXPECT_EQ(QFontInfo(widget->font()).family(), "Liberation Sans") << row.name;
+        EXPECT_EQ(QFontInfo(widget->font()).family(), "Liberation Sans");
         const QFontMetrics metrics(widget->font());
         const QRect box = toPixels(row.box);
-        const QString caption = toQString(row.caption).replace("&&", "&");
+        const QString caption = shownText(widget);
         if (row.kind == Kind::Label) {
             const int flags = Qt::TextWordWrap | (row.style.align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
             const QRect needed = metrics.boundingRect(QRect(0, 0, box.width(), 100000), flags, caption);
-            EXPECT_LE(needed.width(), box.width()) << row.name << ": " << caption.toStdString();
-            EXPECT_LE(needed.height(), box.height()) << row.name << ": " << caption.toStdString();
+            EXPECT_LE(needed.width(), box.width()) << caption.toStdString();
+            EXPECT_LE(needed.height(), box.height()) << caption.toStdString();
         } else {
             // Buttons and frame captions stay on one line, with room for the bevel.
-            EXPECT_LE(metrics.horizontalAdvance(caption) + 8, box.width()) << row.name;
-            EXPECT_LE(metrics.height() + 4, box.height()) << row.name;
+            EXPECT_LE(metrics.horizontalAdvance(caption) + 8, box.width()) << caption.toStdString();
+            EXPECT_LE(metrics.height() + 4, box.height()) << caption.toStdString();
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, Layouts,
-    ::testing::Values(
-        Window{"Form2", siCalculationLayout, [] { return std::make_unique<CalculationWindow>(UnitSystem::Si); }},
-        Window{"Form3", britishCalculationLayout,
-            [] { return std::make_unique<CalculationWindow>(UnitSystem::British); }}),
-    [](const auto &p) { return std::string(p.param.name); });
+// On first show the focus is on the first tab stop; Tab then visits the rest
+// in order, skipping the results frame's while it is hidden, and comes back
+// round to the first.
+TEST_P(Windows, TabOrderAndFirstFocus)
+{
+    const Window &param = GetParam();
+    const auto window = param.create();
+    window->show();
+    const ControlRef first = param.tabOrder.front();
+    EXPECT_EQ(focusedControl(*window), controlKey(first.name, first.index));
+    QWidget *frame = window->control(calculation::kResultsFrame);
+    for (const bool frameShown : {false, true}) {
+        if (frame == nullptr && !frameShown)
+            continue;
+        if (frame != nullptr)
+            frame->setVisible(frameShown);
+        std::vector<std::string> expected;
+        for (const ControlRef &stop : param.tabOrder) {
+            const bool inFrame = std::ranges::any_of(param.inResultsFrame,
+                [&stop](const ControlRef &other) { return other.name == stop.name && other.index == stop.index; });
+            if (frameShown || !inFrame)
+                expected.push_back(controlKey(stop.name, stop.index));
+        }
+        expected.push_back(expected.front());
+        window->control(first)->setFocus();
+        std::vector<std::string> visited{focusedControl(*window)};
+        for (std::size_t i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+            visited.push_back(focusedControl(*window));
+        }
+        EXPECT_EQ(visited, expected) << (frameShown ? "with" : "without") << " results";
+    }
+}
+
+// Fixed frames without a minimise or maximise box on a white background; only
+// the About window can be stretched, and that moves nothing inside it.
+TEST_P(Windows, FrameMatchesTheWindowKind)
+{
+    const Window &param = GetParam();
+    const auto window = param.create();
+    EXPECT_EQ(param.layout().frame, param.frame);
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(window->palette().color(QPalette::Window), QColor(Qt::white));
+    const bool resizable = param.frame == Frame::Sizable;
+    EXPECT_EQ(window->minimumSize() != window->maximumSize(), resizable);
+    if (!resizable)
+        return;
+    std::map<QWidget *, QRect> before;
+    for (const Control &row : param.layout().controls)
+        before[window->control(row.name, row.index)] = window->control(row.name, row.index)->geometry();
+    window->show();
+    const QSize client = window->size();
+    window->resize(client + QSize(150, 90));
+    QApplication::processEvents();
+    EXPECT_EQ(window->size(), client + QSize(150, 90));
+    for (const auto &[widget, geometry] : before)
+        EXPECT_EQ(widget->geometry(), geometry) << widget->objectName().toStdString();
+}
 
 // A screen reader finds every control that takes the focus by a name: its
 // own, its caption's, or (a combo box on Linux) its label's.
-TEST(AllWindows, EveryFocusableControlHasAnAccessibleName)
+TEST_P(Windows, EveryFocusableControlHasAnAccessibleName)
 {
-    std::vector<std::unique_ptr<LayoutWindow>> windows;
-    windows.push_back(std::make_unique<MainWindow>());
-    windows.push_back(std::make_unique<CalculationWindow>(UnitSystem::Si));
-    windows.push_back(std::make_unique<CalculationWindow>(UnitSystem::British));
-    windows.push_back(std::make_unique<FarewellWindow>());
-    windows.push_back(std::make_unique<AboutWindow>());
-    for (const auto &window : windows) {
-        EXPECT_FALSE(QAccessible::queryAccessibleInterface(window.get())->text(QAccessible::Name).isEmpty());
-        for (QWidget *child : window->findChildren<QWidget *>()) {
-            if (child->focusPolicy() == Qt::NoFocus || child->objectName().isEmpty())
-                continue;
-            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(child);
-            ASSERT_NE(accessible, nullptr);
-            const bool labelled = !accessible->relations(QAccessible::Label).isEmpty();
-            EXPECT_TRUE(!accessible->text(QAccessible::Name).isEmpty() || labelled)
-                << window->objectName().toStdString() << "." << child->objectName().toStdString();
-        }
+    const auto window = GetParam().create();
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(window.get())->text(QAccessible::Name).isEmpty());
+    for (QWidget *child : window->findChildren<QWidget *>()) {
+        if (child->focusPolicy() == Qt::NoFocus || child->objectName().isEmpty())
+            continue;
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(child);
+        ASSERT_NE(accessible, nullptr);
+        const bool labelled = !accessible->relations(QAccessible::Label).isEmpty();
+        EXPECT_TRUE(!accessible->text(QAccessible::Name).isEmpty() || labelled) << child->objectName().toStdString();
     }
 }
+
+// Every window is pure white behind its controls, and so is the inside of the
+// results frame and every label given a white background: under the default
+// style, pixel by pixel, as the window is drawn.
+TEST_P(Windows, WhiteIsPureWhite)
+{
+    const auto window = GetParam().create();
+    for (QGroupBox *frame : window->findChildren<QGroupBox *>())
+        frame->show(); // the results frame opens hidden
+    const QImage picture = window->grab().toImage();
+
+    // The window's own background, wherever no control covers it, and the
+    // inside of each frame below its caption, wherever none of its controls is.
+    const auto expectWhiteOutsideChildren = [&](const QWidget *area, QRect inside) {
+        std::vector<QRect> covered;
+        for (const QWidget *child : area->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            covered.push_back(child->geometry());
+        const QPoint offset = area->mapTo(window.get(), QPoint(0, 0));
+        for (int y = inside.top(); y <= inside.bottom(); ++y) {
+            for (int x = inside.left(); x <= inside.right(); ++x) {
+                if (std::any_of(covered.begin(), covered.end(), [&](const QRect &r) { return r.contains(x, y); }))
+                    continue;
+                ASSERT_EQ(QColor(picture.pixel(offset + QPoint(x, y))).name(), QStringLiteral("#ffffff"))
+                    << area->objectName().toStdString() << " at " << x << "," << y;
+            }
+        }
+    };
+    expectWhiteOutsideChildren(window.get(), window->rect());
+    for (QGroupBox *frame : window->findChildren<QGroupBox *>()) {
+        const int top = frame->fontMetrics().height() + 4;
+        expectWhiteOutsideChildren(frame, frame->rect().adjusted(2, top, -2, -2));
+    }
+    // Labels given a white background: white is what most of their box shows.
+    for (const QLabel *label : window->findChildren<QLabel *>()) {
+        if (label->palette().color(QPalette::Window) != Qt::white || !label->autoFillBackground())
+            continue;
+        std::map<QRgb, int> count;
+        const QRect box(label->mapTo(window.get(), QPoint(0, 0)), label->size());
+        for (int y = box.top(); y <= box.bottom(); ++y) {
+            for (int x = box.left(); x <= box.right(); ++x)
+                ++count[picture.pixel(x, y)];
+        }
+        const auto most = std::max_element(
+            count.begin(), count.end(), [](const auto &a, const auto &b) { return a.second < b.second; });
+        EXPECT_EQ(QColor(most->first).name(), QStringLiteral("#ffffff")) << label->objectName().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Layout, Windows,
+    ::testing::Values(Window{"Main", mainLayout, [] { return std::make_unique<MainWindow>(); }, Frame::FixedToolWindow,
+                          {main::kSiUnits, main::kBritishUnits, main::kExit, main::kWebAddress, main::kSidePicture,
+                              main::kAbout, main::kBanner}},
+        Window{"Si", siCalculationLayout, [] { return std::make_unique<CalculationWindow>(UnitSystem::Si); },
+            Frame::FixedDialog,
+            {{"L"}, {"Q"}, {"Tf"}, {"Ef"}, {"E1f"}, {"BVf"}, {"GVf"}, {"SCf"}, calculation::kCalculate, {"ELF"}, {"EL"},
+                {"FL"}, {"PD"}, {"V"}, calculation::kExit, calculation::kBack, calculation::kClear, {"hight"},
+                {"pumppressure"}, {"elevationdrop"}, {"D"}, {"C"}, {"RP"}},
+            kResultTabStops},
+        Window{"British", britishCalculationLayout,
+            [] { return std::make_unique<CalculationWindow>(UnitSystem::British); }, Frame::FixedDialog,
+            {{"RP"}, {"C"}, {"D"}, {"hight"}, calculation::kBack, calculation::kExit, calculation::kCalculate,
+                {"elevationdrop"}, {"pumppressure"}, calculation::kClear, {"V"}, {"PD"}, {"FL"}, {"EL"}, {"ELF"},
+                {"SCf"}, {"GVf"}, {"BVf"}, {"E1f"}, {"Ef"}, {"Tf"}, {"Q"}, {"L"}},
+            kResultTabStops},
+        Window{"Farewell", farewellLayout, [] { return std::make_unique<FarewellWindow>(); }, Frame::FixedToolWindow,
+            {ids::farewell::kEnd, ids::farewell::kBanner}},
+        Window{"About", aboutLayout, [] { return std::make_unique<AboutWindow>(); }, Frame::Sizable,
+            {ids::about::kAboutText, ids::about::kOk, ids::about::kBanner}}),
+    kCaseName);
 
 TEST(CalculationLayouts, BritishDiffersOnlyWhereItShould)
 {
@@ -157,26 +307,13 @@ TEST(CalculationLayouts, ElevationLabelsNameTheUnitTheyHold)
     // elevationdrop holds bar on the SI window and psi on the British one.
     const auto caption = [](const WindowLayout &layout) {
         for (const Control &row : layout.controls) {
-            if (row.name == "Label22")
+            if (row.name == ids::calculation::kElevationCaption.name)
                 return row.caption;
         }
         return std::string_view{};
     };
     EXPECT_EQ(caption(siCalculationLayout()), "Elevation Drop / Gain ( bar )");
     EXPECT_EQ(caption(britishCalculationLayout()), "Elevation Drop / Gain ( psi )");
-}
-
-TEST(CalculationWindow, FrameIsFixedWithoutMinimiseOrMaximise)
-{
-    CalculationWindow window(UnitSystem::Si);
-    EXPECT_EQ(window.minimumSize(), window.maximumSize());
-    EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_EQ(window.palette().color(QPalette::Window), QColor(Qt::white));
-    const auto *frame = window.control<QGroupBox>("Frame1");
-    EXPECT_TRUE(frame->font().bold());
-    EXPECT_EQ(frame->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    EXPECT_TRUE(frame->isHidden());
 }
 
 } // namespace
