@@ -1,4 +1,5 @@
 #include "app/display_guard.h"
+#include "app/platform.h"
 #include "app/program.h"
 #include "ui/fonts.h"
 
@@ -10,6 +11,7 @@
 
 int main(int argc, char **argv)
 {
+    kalvoran::app::choosePlatform();
     std::unique_ptr<QApplication> application;
     {
         const kalvoran::app::DisplayGuard guard;

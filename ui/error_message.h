@@ -13,8 +13,8 @@ namespace kalvoran::ui {
 // blocking on a real message box.
 using ErrorPresenter = std::function<void(QWidget *owner, const QString &message)>;
 
-// The real one: a message box modal to its owner's window, titled "Error",
-// with the error icon and a single OK button.
+// The real one: a message box modal to the whole program and kept above its
+// owner, titled "Error", with the error icon and a single OK button.
 void showErrorBox(QWidget *owner, const QString &message);
 
 } // namespace kalvoran::ui

@@ -2,6 +2,8 @@
 
 #include "ui/controls.h"
 #include "ui/fonts.h"
+#include "ui/group_frame.h"
+#include "ui/window_frame.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -21,21 +23,6 @@ namespace {
 QColor toColor(Rgb rgb)
 {
     return {rgb.r, rgb.g, rgb.b};
-}
-
-Qt::WindowFlags flagsFor(Frame frame)
-{
-    // None of the frames has a minimise or maximise box.
-    const Qt::WindowFlags decorations = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-    switch (frame) {
-    case Frame::FixedToolWindow:
-        return Qt::Tool | decorations;
-    case Frame::FixedDialog:
-        return Qt::Dialog | decorations | Qt::MSWindowsFixedSizeDialogHint;
-    case Frame::Sizable:
-        return Qt::Window | decorations;
-    }
-    return Qt::Window | decorations;
 }
 
 // A caption's "&&" stands for one ampersand; no caption has an access key.
@@ -86,7 +73,7 @@ QIcon windowIcon()
 }
 
 LayoutWindow::LayoutWindow(const WindowLayout &layout, QWidget *parent)
-    : QWidget(parent, flagsFor(layout.frame))
+    : QWidget(parent, windowFlagsFor(layout.frame))
     , m_layout(layout)
 {
     setObjectName(toQString(layout.name));
@@ -191,7 +178,7 @@ QWidget *LayoutWindow::createControl(const Control &row, QWidget *parent)
         break;
     }
     case Kind::Frame: {
-        auto *frame = new QGroupBox(caption, parent);
+        auto *frame = new GroupFrame(caption, parent);
         applyColours(frame, row.style, QPalette::WindowText, QPalette::Window);
         widget = frame;
         break;
@@ -230,12 +217,37 @@ void LayoutWindow::applyTabOrder()
     }
 }
 
+void LayoutWindow::setVisible(bool visible)
+{
+    // Kept while the window is still mapped: once it is withdrawn, the window
+    // manager moves the bare client window to where its frame was, and Qt's
+    // idea of the position follows it by the height of the title bar.
+    if (!visible && isVisible())
+        m_hiddenAt = geometry().topLeft();
+    QWidget::setVisible(visible);
+}
+
 void LayoutWindow::showEvent(QShowEvent *event)
 {
+    // Placed through the client area's geometry, not move(): that asks for
+    // static gravity, so that every window manager puts the client area, not
+    // its own frame, at the point asked for. The client area is what is
+    // centred because the frame's size is the window manager's and is known
+    // only once the window is mapped.
+    if (event->spontaneous()) { // the window system showing it again, not us
+        QWidget::showEvent(event);
+        return;
+    }
+    QPoint topLeft = m_hiddenAt;
+    if (!m_shownBefore) {
+        if (const QScreen *display = screen())
+            topLeft
+                = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), display->availableGeometry()).topLeft();
+    }
+    setGeometry(QRect(topLeft, size()));
+    applyFrameHints(*this, m_layout.frame);
     if (!m_shownBefore) {
         m_shownBefore = true;
-        if (const QScreen *display = screen())
-            move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), display->availableGeometry()).topLeft());
         if (!m_layout.tabOrder.empty()) {
             if (QWidget *first = control(m_layout.tabOrder.front().name, m_layout.tabOrder.front().index))
                 first->setFocus(Qt::OtherFocusReason);

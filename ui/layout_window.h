@@ -12,10 +12,10 @@ namespace kalvoran::ui {
 
 // A top-level window built from its layout table: frame, caption, client
 // size, white background, icon, every control at its box, the Tab order and
-// the first focus. Opens centred on its screen the first time it is shown and
-// where it was left after that. A close request from the window frame is not
-// obeyed directly; it is announced through closeRequested() for the program
-// to decide.
+// the first focus. Its client area opens centred on the display the first time
+// it is shown, and comes back where it was hidden after that. A close request
+// from the window frame is not obeyed directly; it is announced through
+// closeRequested() for the program to decide.
 class LayoutWindow : public QWidget
 {
     Q_OBJECT
@@ -33,6 +33,8 @@ public:
         return qobject_cast<T *>(control(ref.name, ref.index));
     }
 
+    void setVisible(bool visible) override;
+
 signals:
     // The window frame or the window system asked to close this window.
     void closeRequested();
@@ -48,6 +50,8 @@ private:
     const WindowLayout &m_layout;
     std::map<std::string, QWidget *, std::less<>> m_controls;
     bool m_shownBefore = false;
+    // Top left of the client area, in global pixels, when it was last hidden.
+    QPoint m_hiddenAt;
 };
 
 // The key under which a control is kept: its name, and "(index)" for an

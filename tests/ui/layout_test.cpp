@@ -11,6 +11,9 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -210,6 +213,53 @@ TEST_P(Windows, EveryFocusableControlHasAnAccessibleName)
         ASSERT_NE(accessible, nullptr);
         const bool labelled = !accessible->relations(QAccessible::Label).isEmpty();
         EXPECT_TRUE(!accessible->text(QAccessible::Name).isEmpty() || labelled) << child->objectName().toStdString();
+    }
+}
+
+// Every window is pure white behind its controls, and so is the inside of the
+// results frame and every label given a white background: under the default
+// style, pixel by pixel, as the window is drawn.
+TEST_P(Windows, WhiteIsPureWhite)
+{
+    const auto window = GetParam().create();
+    for (QGroupBox *frame : window->findChildren<QGroupBox *>())
+        frame->show(); // the results frame opens hidden
+    const QImage picture = window->grab().toImage();
+
+    // The window's own background, wherever no control covers it, and the
+    // inside of each frame below its caption, wherever none of its controls is.
+    const auto expectWhiteOutsideChildren = [&](const QWidget *area, QRect inside) {
+        std::vector<QRect> covered;
+        for (const QWidget *child : area->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            covered.push_back(child->geometry());
+        const QPoint offset = area->mapTo(window.get(), QPoint(0, 0));
+        for (int y = inside.top(); y <= inside.bottom(); ++y) {
+            for (int x = inside.left(); x <= inside.right(); ++x) {
+                if (std::any_of(covered.begin(), covered.end(), [&](const QRect &r) { return r.contains(x, y); }))
+                    continue;
+                ASSERT_EQ(QColor(picture.pixel(offset + QPoint(x, y))).name(), QStringLiteral("#ffffff"))
+                    << area->objectName().toStdString() << " at " << x << "," << y;
+            }
+        }
+    };
+    expectWhiteOutsideChildren(window.get(), window->rect());
+    for (QGroupBox *frame : window->findChildren<QGroupBox *>()) {
+        const int top = frame->fontMetrics().height() + 4;
+        expectWhiteOutsideChildren(frame, frame->rect().adjusted(2, top, -2, -2));
+    }
+    // Labels given a white background: white is what most of their box shows.
+    for (const QLabel *label : window->findChildren<QLabel *>()) {
+        if (label->palette().color(QPalette::Window) != Qt::white || !label->autoFillBackground())
+            continue;
+        std::map<QRgb, int> count;
+        const QRect box(label->mapTo(window.get(), QPoint(0, 0)), label->size());
+        for (int y = box.top(); y <= box.bottom(); ++y) {
+            for (int x = box.left(); x <= box.right(); ++x)
+                ++count[picture.pixel(x, y)];
+        }
+        const auto most = std::max_element(
+            count.begin(), count.end(), [](const auto &a, const auto &b) { return a.second < b.second; });
+        EXPECT_EQ(QColor(most->first).name(), QStringLiteral("#ffffff")) << label->objectName().toStdString();
     }
 }
 
