@@ -1,0 +1,340 @@
+"""The desktops Kalvoran is tried on: an X server (Xvfb) with a window manager,
+or Weston's headless Wayland compositor, started privately for one test and
+ended with everything it started. Also the X11 side of a user: where windows
+are, which is on top and active, and real clicks through the XTEST extension.
+
+Needs python3-xlib. Run inside a private D-Bus session (dbus-run-session):
+Mutter and KWin need one, and so does the accessibility bus.
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+from Xlib import X, Xatom
+from Xlib import display as xdisplay
+from Xlib import error as xerror
+from Xlib.ext import xtest
+from Xlib.protocol import event as xevent
+
+TIMEOUT = 20.0  # seconds to wait for any one thing
+
+# The window managers, each as it starts on a bare X server of its own.
+WINDOW_MANAGERS = {
+    "metacity": ["metacity", "--replace", "--sm-disable"],
+    "mutter": ["mutter", "--x11", "--replace", "--sm-disable"],
+    "openbox": ["openbox", "--replace", "--sm-disable"],
+    "xfwm4": ["xfwm4", "--replace", "--compositor=off", "--sm-client-disable"],
+    "kwin": ["kwin_x11", "--replace"],
+}
+
+
+class Failure(Exception):
+    pass
+
+
+def wait_for(what, find, timeout=TIMEOUT):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        try:
+            found = find()
+        except (xerror.XError, OSError, ValueError):  # windows come and go under our feet
+            found = None
+        if found is not None and found is not False:
+            return found
+        time.sleep(0.05)
+    raise Failure(f"timed out waiting for {what}")
+
+
+class Processes:
+    """Processes started in sessions of their own, ended together, last first."""
+
+    def __init__(self):
+        self.started = []
+
+    def start(self, command, env, log=None, **kwargs):
+        out = open(log, "wb") if log else subprocess.DEVNULL
+        process = subprocess.Popen(command, env=env, stdout=out, stderr=subprocess.STDOUT,
+                                   start_new_session=True, **kwargs)
+        self.started.append(process)
+        return process
+
+    def end(self):
+        for process in reversed(self.started):
+            if process.poll() is None:
+                try:
+                    os.killpg(process.pid, signal.SIGTERM)
+                except ProcessLookupError:
+                    pass
+                try:
+                    process.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    os.killpg(process.pid, signal.SIGKILL)
+                    process.wait()
+        self.started.clear()
+
+
+class Desktop:
+    """One private desktop: "none" (a bare X server), a window manager's name,
+    "weston-xwayland" or "weston-wayland". Use it in a with statement."""
+
+    def __init__(self, kind):
+        self.kind = kind
+        self.processes = Processes()
+        self.runtime = tempfile.mkdtemp(prefix="kalvoran-desktop-")
+        os.chmod(self.runtime, 0o700)
+        self.env = {k: v for k, v in os.environ.items()
+                    if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE")}
+        self.env["XDG_RUNTIME_DIR"] = self.runtime
+        self.x = None  # an Xlib connection where the desktop has an X server
+
+    def __enter__(self):
+        try:
+            if self.kind.startswith("weston"):
+                self._start_weston()
+            else:
+                self._start_xvfb()
+                if self.kind != "none":
+                    self._start_window_manager()
+        except BaseException:
+            self.__exit__()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        if self.x is not None:
+            self.x.close()
+            self.x = None
+        self.processes.end()
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
+    @property
+    def has_window_manager(self):
+        return self.kind not in ("none",) and not self.kind.startswith("weston")
+
+    def _start_xvfb(self):
+        read, write = os.pipe()
+        self.processes.start(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                             self.env, pass_fds=(write,))
+        os.close(write)
+        with os.fdopen(read) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise Failure("Xvfb did not start")
+        self.env["DISPLAY"] = f":{number}"
+        self.x = xdisplay.Display(self.env["DISPLAY"])
+
+    def _start_window_manager(self):
+        log = os.path.join(self.runtime, "wm.log")
+        self.processes.start(WINDOW_MANAGERS[self.kind], self.env, log=log)
+        root = self.x.screen().root
+        check = self.x.intern_atom("_NET_SUPPORTING_WM_CHECK")
+
+        def ready():
+            prop = root.get_full_property(check, Xatom.WINDOW)
+            if not prop or not prop.value:
+                return None
+            child = self.x.create_resource_object("window", prop.value[0])
+            # The check window must exist: a stale id from an earlier manager does not count.
+            child.get_geometry()
+            return True
+
+        wait_for(f"{self.kind} to manage the screen", ready)
+        time.sleep(0.3)  # the manager reads its settings right after it claims the screen
+
+    def _start_weston(self):
+        socket = "wayland-kalvoran"
+        log = os.path.join(self.runtime, "weston.log")
+        command = ["weston", "--backend=headless-backend.so", f"--socket={socket}", "--idle-time=0",
+                   f"--log={log}"]
+        if self.kind == "weston-xwayland":
+            command.append("--xwayland")
+        self.processes.start(command, self.env)
+        wait_for("Weston's socket", lambda: os.path.exists(os.path.join(self.runtime, socket)))
+        self.env["WAYLAND_DISPLAY"] = socket
+        self.env["XDG_SESSION_TYPE"] = "wayland"
+        if self.kind == "weston-xwayland":
+            def listening():
+                with open(log, encoding="utf-8", errors="replace") as lines:
+                    for line in lines:
+                        if "xserver listening on display" in line:
+                            return line.rsplit(" ", 1)[-1].strip()
+                return None
+
+            self.env["DISPLAY"] = wait_for("XWayland's display", listening)
+
+    def start_program(self, path, platform=None):
+        """Starts the program as a user would, with the accessibility bridge on.
+        Without a platform, the program chooses its own."""
+        env = dict(self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        if platform:
+            env["QT_QPA_PLATFORM"] = platform
+        return subprocess.Popen([path], env=env)
+
+
+class X11:
+    """What a user of an X11 desktop sees of a program's windows, and clicks."""
+
+    def __init__(self, display):
+        self.d = display
+        self.root = display.screen().root
+        self.atoms = {}
+
+    def atom(self, name):
+        if name not in self.atoms:
+            self.atoms[name] = self.d.intern_atom(name)
+        return self.atoms[name]
+
+    def prop(self, window, name, kind=X.AnyPropertyType):
+        p = window.get_full_property(self.atom(name), kind)
+        return list(p.value) if p is not None else []
+
+    def title(self, window):
+        names = window.get_full_property(self.atom("_NET_WM_NAME"), self.atom("UTF8_STRING"))
+        if names is not None:
+            value = names.value
+            return value.decode() if isinstance(value, bytes) else value
+        return window.get_wm_name()
+
+    def clients(self):
+        """Every top-level client window of the display, managed or not."""
+        found = []
+
+        def walk(window, depth):
+            for child in window.query_tree().children:
+                try:
+                    if child.get_wm_class() is not None or self.title(child):
+                        found.append(child)
+                    elif depth < 3:  # inside a window manager's frame
+                        walk(child, depth + 1)
+                except xerror.XError:  # gone while we looked
+                    pass
+
+        walk(self.root, 0)
+        return found
+
+    def mapped(self, window):
+        try:
+            return window.get_attributes().map_state == X.IsViewable
+        except xerror.XError:
+            return False
+
+    def titled(self, title):
+        """The mapped client windows with this title."""
+        def matches(window):
+            try:
+                return self.title(window) == title and self.mapped(window)
+            except xerror.XError:  # gone while we looked
+                return False
+
+        return [w for w in self.clients() if matches(w)]
+
+    def window(self, title):
+        """The mapped client window with this title."""
+        return wait_for(f"window '{title}' mapped", lambda: next(iter(self.titled(title)), None))
+
+    def unmapped(self, title):
+        wait_for(f"window '{title}' to go", lambda: not self.titled(title))
+
+    def shown(self, title):
+        return bool(self.titled(title))
+
+    def client_rect(self, window):
+        """The client area in root pixels: (x, y, width, height)."""
+        geometry = window.get_geometry()
+        origin = window.translate_coords(self.root, 0, 0)
+        return (-origin.x, -origin.y, geometry.width, geometry.height)
+
+    def frame_rect(self, window):
+        x, y, w, h = self.client_rect(window)
+        left, right, top, bottom = (self.prop(window, "_NET_FRAME_EXTENTS") or [0, 0, 0, 0])[:4]
+        return (x - left, y - top, w + left + right, h + top + bottom)
+
+    def stacking(self):
+        """Managed client windows, bottom to top."""
+        return self.prop(self.root, "_NET_CLIENT_LIST_STACKING")
+
+    def active(self):
+        value = self.prop(self.root, "_NET_ACTIVE_WINDOW")
+        return value[0] if value else 0
+
+    def states(self, window):
+        return {self.d.get_atom_name(a) for a in self.prop(window, "_NET_WM_STATE")}
+
+    def topmost_at(self, x, y, among):
+        """Of the given windows, the one whose frame is uppermost at (x, y)."""
+        ids = {w.id: w for w in among}
+        for wid in reversed(self.stacking()):
+            if wid in ids:
+                fx, fy, fw, fh = self.frame_rect(ids[wid])
+                if fx <= x < fx + fw and fy <= y < fy + fh:
+                    return ids[wid]
+        return None
+
+    def click(self, x, y):
+        xtest.fake_input(self.d, X.MotionNotify, x=x, y=y)
+        self.d.sync()
+        time.sleep(0.05)
+        xtest.fake_input(self.d, X.ButtonPress, 1)
+        self.d.sync()
+        time.sleep(0.05)
+        xtest.fake_input(self.d, X.ButtonRelease, 1)
+        self.d.sync()
+        time.sleep(0.05)
+        # Away again, so that the next click is never taken for a double click.
+        xtest.fake_input(self.d, X.MotionNotify, x=1, y=1)
+        self.d.sync()
+
+    def _client_message(self, window, name, data):
+        message = xevent.ClientMessage(window=window, client_type=self.atom(name), data=(32, data))
+        mask = X.SubstructureRedirectMask | X.SubstructureNotifyMask
+        self.root.send_event(message, event_mask=mask)
+        self.d.sync()
+
+    def activate_as_pager(self, window):
+        """Asks the window manager to activate a window, as a pager or task bar does."""
+        self._client_message(window, "_NET_ACTIVE_WINDOW", [2, X.CurrentTime, 0, 0, 0])
+
+    def move_as_pager(self, window, x, y):
+        """Asks the window manager to move a window's frame, as a pager does."""
+        gravity_and_flags = 1 | (1 << 8) | (1 << 9) | (2 << 12)  # north-west, x and y, from a pager
+        self._client_message(window, "_NET_MOVERESIZE_WINDOW", [gravity_and_flags, x, y, 0, 0])
+
+    def close_button(self, window):
+        """Where the frame's close button is: the rightmost mark on the title
+        bar, found in its pixels, as a user's eye finds it whatever the theme."""
+        fx, fy, fw, _ = self.frame_rect(window)
+        top = self.client_rect(window)[1] - fy
+        if top < 8:
+            raise Failure(f"'{self.title(window)}' has no title bar")
+        data = self.root.get_image(fx, fy, fw, top, X.ZPixmap, 0xffffffff).data
+
+        def pixel(x, y):
+            i = (y * fw + x) * 4
+            return data[i + 2], data[i + 1], data[i]
+
+        middle = top // 2
+        row = [pixel(x, middle) for x in range(fw)]
+        background = max(set(row), key=row.count)
+        rows = range(top // 4, top - top // 4)
+
+        def marked(x):
+            return [y for y in rows if sum(abs(a - b) for a, b in zip(pixel(x, y), background)) > 90]
+
+        right = next((x for x in range(fw - 4, fw // 2, -1) if marked(x)), None)
+        if right is None:
+            raise Failure(f"no button on the title bar of '{self.title(window)}'")
+        left, gap, ys = right, 0, []
+        for x in range(right, fw // 2, -1):
+            found = marked(x)
+            if found:
+                left, gap = x, 0
+                ys += found
+            else:
+                gap += 1
+                if gap == 3:
+                    break
+        return fx + (left + right) // 2, fy + (min(ys) + max(ys)) // 2

@@ -1,0 +1,336 @@
+#!/usr/bin/python3
+"""Kalvoran on a real desktop: the user's flows under a window manager on an
+X server, or under a Wayland compositor, with real clicks where a user clicks
+and the window manager's own reading of where windows are and which is on top.
+
+    desktop_test.py DESKTOP PATH_TO_KALVORAN
+
+DESKTOP is "none" (a bare X server), metacity, mutter, openbox, xfwm4, kwin,
+weston-xwayland or weston-wayland. Run it inside a private D-Bus session (see
+run_desktop_test.sh). Prints a line for each check, "PASS name" or
+"FAIL name: why", then "N passed, M failed"; exits 0 when every check passed.
+"""
+
+import sys
+import time
+
+import pyatspi
+
+from Xlib import display as xdisplay
+from Xlib import error as xerror
+
+from assistive_client import Kalvoran, application, drive, run_worked_flow
+from desktop import Desktop, Failure, X11, wait_for
+
+MAIN, SI, BRITISH = "Kalvoran v 1.2", "Calculations in S.I Units", "Calculations in British Units"
+FAREWELL, ABOUT = "Thank you", "About The program"
+# Tool windows stay out of the task bar; the others are listed.
+SKIPS_TASKBAR = {MAIN: True, FAREWELL: True, SI: False, BRITISH: False, ABOUT: False}
+ROUND_TRIPS = 3
+
+
+class Checks:
+    """Collects the verdict of each named check; a check fails at its first miss."""
+
+    def __init__(self):
+        self.failed = {}
+        self.passed = set()
+
+    def expect(self, name, condition, why):
+        if not condition:
+            self.failed.setdefault(name, why)
+            print(f"  miss {name}: {why}", flush=True)
+
+    def run(self, name, body):
+        """Runs a flow whose failure fails the check of its name."""
+        try:
+            body()
+        except Failure as error:
+            self.expect(name, False, str(error))
+        except Exception as error:  # an AT-SPI or X error ends this flow, not the others
+            self.expect(name, False, f"{type(error).__name__}: {error}")
+        else:
+            self.passed.add(name)
+
+    def report(self, names):
+        for name in names:
+            if name in self.failed:
+                print(f"FAIL {name}: {self.failed[name]}")
+            elif name in self.passed:
+                print(f"PASS {name}")
+        failed = len([n for n in names if n in self.failed])
+        passed = len([n for n in names if n in self.passed and n not in self.failed])
+        print(f"{passed} passed, {failed} failed")
+        return failed == 0 and passed == len(names)
+
+
+class User:
+    """One run of the program on an X11 desktop with a window manager."""
+
+    def __init__(self, desktop, program_path, checks):
+        self.desktop = desktop
+        self.x = X11(desktop.x)
+        self.checks = checks
+        self.program = desktop.start_program(program_path, platform="xcb")
+        self.k = Kalvoran(wait_for("Kalvoran on the accessibility bus", lambda: application("Kalvoran")))
+        self.first_position = {}
+
+    def end(self):
+        if self.program.poll() is None:
+            self.program.kill()
+            self.program.wait()
+
+    def program_windows(self):
+        def ours(window):
+            try:
+                return window.get_wm_class() is not None and window.get_wm_class()[0] == "kalvoran"
+            except xerror.XError:
+                return False
+
+        return [w for w in self.x.clients() if ours(w) and self.x.mapped(w)]
+
+    def shown(self, title):
+        """The X window of a screen that has just been shown, checked as it first appears."""
+        window = self.x.window(title)
+        if title not in self.first_position:
+            self.first_position[title] = self.position(window)
+            self.check_centred(title, window)
+            states = wait_for(f"'{title}' managed", lambda: self.x.states(window) or (
+                None if window.id not in self.x.stacking() else set()), timeout=5)
+            skips = "_NET_WM_STATE_SKIP_TASKBAR" in states
+            self.checks.expect("task bar", skips == SKIPS_TASKBAR[title],
+                               f"'{title}' {'has no' if skips else 'has a'} task-bar entry")
+        return window
+
+    def position(self, window):
+        return self.x.client_rect(window)[:2]
+
+    def check_centred(self, title, window):
+        # The client area is what is centred: the frame is the window manager's,
+        # and its size is known only once the window is mapped.
+        time.sleep(0.2)  # let the window manager settle the window where it goes
+        x, y, w, h = self.x.client_rect(window)
+        geometry = self.x.root.get_geometry()
+        area = (self.x.prop(self.x.root, "_NET_WORKAREA") or [0, 0, geometry.width, geometry.height])[:4]
+        want = (area[0] + (area[2] - w) // 2, area[1] + (area[3] - h) // 2)
+        self.checks.expect("centred", abs(x - want[0]) <= 1 and abs(y - want[1]) <= 1,
+                           f"'{title}' client area at {(x, y)}, centred would be {want}")
+
+    def check_position(self, title, window, expected, after):
+        # The window manager places a window a moment after it maps it.
+        try:
+            got = wait_for(f"'{title}' placed", lambda: self.position(window) == expected and expected, timeout=2)
+        except Failure:
+            got = self.position(window)
+        self.checks.expect("comes back where it was", got == expected,
+                           f"'{title}' at {got} after {after}, was at {expected}")
+
+    def topmost(self, window):
+        ours = {w.id for w in self.program_windows()}
+        mine = [wid for wid in self.x.stacking() if wid in ours]
+        return bool(mine) and mine[-1] == window.id
+
+    def wait_on_top(self, window, what):
+        try:
+            wait_for(what, lambda: self.topmost(window) and self.x.active() == window.id, timeout=5)
+            return True
+        except Failure:
+            return False
+
+    def button_centre(self, window_title, caption):
+        acc = self.k.window(window_title)
+        button = self.k.control(acc, caption, "push button")
+        ext = button.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        return ext.x + ext.width // 2, ext.y + ext.height // 2
+
+    def click_button(self, window_title, caption):
+        self.x.click(*self.button_centre(window_title, caption))
+
+    def press(self, window_title, caption):
+        self.k.press(self.k.window(window_title), caption)
+
+
+def about_and_error_flow(user, checks):
+    """About over the main window, beside the SI window, and Error boxes."""
+    x, k = user.x, user.k
+    user.shown(MAIN)
+
+    def about_on_top():
+        user.press(MAIN, "About")
+        about = user.shown(ABOUT)
+        checks.expect("About on top", user.wait_on_top(about, "About active and on top"),
+                      "after 'About', About is not the active, topmost window of the program")
+        user.click_button(ABOUT, "OK")
+        x.unmapped(ABOUT)
+
+    checks.run("About on top", about_on_top)
+
+    def about_raisable():
+        user.press(MAIN, "About")
+        about = user.shown(ABOUT)
+        # Where a user would drag it, out from behind the SI window to come.
+        x.move_as_pager(about, 10, 10)
+        wait_for("About moved", lambda: user.position(about)[0] < 100, timeout=5)
+        moved = user.position(about)
+        for trip in range(ROUND_TRIPS):
+            user.press(ABOUT, "OK")
+            x.unmapped(ABOUT)
+            user.press(MAIN, "About")
+            user.check_position(ABOUT, x.window(ABOUT), moved, f"OK and About ({trip + 1})")
+        user.press(MAIN, "S.I Units")
+        si = user.shown(SI)
+        checks.expect("About beside the others", x.shown(ABOUT), "'S.I Units' hid About")
+        ax, ay, _, _ = x.client_rect(about)
+        x.click(ax + 5, ay + 5)
+        checks.expect("About raisable", user.wait_on_top(about, "About on top after a click"),
+                      "a click on About does not bring it to the front")
+        sx, sy, sw, sh = x.client_rect(si)
+        x.click(sx + sw - 8, sy + sh - 8)
+        wait_for("SI on top after a click", lambda: user.topmost(si), timeout=5)
+        x.activate_as_pager(about)
+        checks.expect("About raisable", user.wait_on_top(about, "About on top after a pager's request"),
+                      "a pager's request does not bring About to the front")
+
+    checks.run("About raisable", about_raisable)
+
+    def error_modal():
+        si, about = x.window(SI), x.window(ABOUT)
+        # About below the SI window, where nothing covers its OK.
+        _, _, _, about_height = x.frame_rect(about)
+        x.move_as_pager(about, 10, x.root.get_geometry().height - about_height - 10)
+        wait_for("About moved down", lambda: user.position(about)[1] > 600, timeout=5)
+        user.press(SI, "Calculate Now")
+        box = x.window("Error")
+        order = x.stacking()
+        checks.expect("Error box modal", box.id in order and si.id in order and order.index(box.id) > order.index(si.id),
+                      "the Error box is not above its calculation window")
+        # Clicks on every other window of the program go nowhere until it is dismissed.
+        x.click(*user.button_centre(ABOUT, "OK"))
+        time.sleep(0.5)
+        checks.expect("Error box modal", x.shown(ABOUT), "a click on About's OK hid it while an Error box was open")
+        k.dismiss_error("Select a C Factor")
+        k.dismiss_error("Select a Diameter")
+        checks.expect("Error box modal", x.shown(ABOUT) and x.shown(SI), "a window went with the Error boxes")
+
+    checks.run("Error box modal", error_modal)
+
+
+def round_trip_flow(user, checks):
+    """Every screen comes back where it was; the worked run; End."""
+    x = user.x
+
+    def round_trips():
+        for target, button in ((SI, "S.I Units"), (BRITISH, "British Units")):
+            main = user.shown(MAIN)
+            main_at = user.position(main)
+            user.press(MAIN, button)
+            window = user.shown(target)
+            at = user.position(window)
+            for trip in range(ROUND_TRIPS):
+                user.press(target, "Back")
+                user.check_position(MAIN, x.window(MAIN), main_at, f"{trip + 1} x '{button}' and 'Back'")
+                user.press(MAIN, button)
+                user.check_position(target, x.window(target), at, f"{trip + 1} x '{button}' and 'Back'")
+            user.press(target, "Back")
+
+    checks.run("comes back where it was", round_trips)
+
+    def worked_run_and_end():
+        user.press(MAIN, "S.I Units")
+        run_worked_flow(user.k, user.k.window(SI))
+        user.press(SI, "Exit")
+        user.shown(FAREWELL)
+        user.press(FAREWELL, "End")
+        # Every window at once: none is left mapped while the program winds down.
+        wait_for("every window gone", lambda: not user.program_windows(), timeout=2)
+        status = user.program.wait(timeout=10)
+        checks.expect("End", status == 0, f"the program ended with status {status}")
+
+    checks.run("End", worked_run_and_end)
+
+
+def close_button_flow(user, checks, first):
+    """The window manager's close button does each screen's own way out."""
+    x = user.x
+
+    def close(title):
+        window = x.window(title)
+        x.click(*x.close_button(window))
+
+    def run():
+        user.shown(MAIN)
+        if first:
+            user.press(MAIN, "About")
+            user.shown(ABOUT)
+            close(ABOUT)
+            x.unmapped(ABOUT)
+            checks.expect("close button", x.shown(MAIN), "closing About took the main window with it")
+            user.press(MAIN, "S.I Units")
+            user.shown(SI)
+            close(SI)
+            x.unmapped(SI)
+            user.shown(FAREWELL)
+            user.press(FAREWELL, "End")
+        else:
+            close(MAIN)
+            x.unmapped(MAIN)
+            user.shown(FAREWELL)
+            close(FAREWELL)
+        status = user.program.wait(timeout=10)
+        checks.expect("close button", status == 0, f"the program ended with status {status}")
+
+    checks.run("close button", run)
+
+
+X11_CHECKS = ["About on top", "About raisable", "About beside the others", "Error box modal", "centred",
+              "comes back where it was", "close button", "task bar", "End"]
+
+
+def window_manager_leg(desktop, path):
+    checks = Checks()
+    flows = [lambda u: about_and_error_flow(u, checks), lambda u: round_trip_flow(u, checks),
+             lambda u: close_button_flow(u, checks, True), lambda u: close_button_flow(u, checks, False)]
+    for flow in flows:
+        user = User(desktop, path, checks)
+        try:
+            flow(user)
+        finally:
+            user.end()
+    # Checks made along the way pass unless they missed somewhere.
+    for name in ("About beside the others", "centred", "task bar"):
+        checks.passed.add(name)
+    return checks.report(X11_CHECKS)
+
+
+def plain_leg(desktop, path):
+    """Where no window manager is to be asked (a bare X server, or Wayland):
+    the whole flow through the accessibility bus."""
+    checks = Checks()
+    program = desktop.start_program(path)  # the program picks its platform itself
+    try:
+        def flow():
+            if desktop.kind == "weston-xwayland":
+                # With an X server at hand the program goes through it, where
+                # windows can be placed.
+                X11(xdisplay.Display(desktop.env["DISPLAY"])).window(MAIN)
+            drive(program)
+
+        checks.run("navigation, a worked SI run and End", flow)
+    finally:
+        if program.poll() is None:
+            program.kill()
+            program.wait()
+    return checks.report(["navigation, a worked SI run and End"])
+
+
+def main():
+    kind, path = sys.argv[1], sys.argv[2]
+    started = time.monotonic()
+    with Desktop(kind) as desktop:
+        ok = window_manager_leg(desktop, path) if desktop.has_window_manager else plain_leg(desktop, path)
+    print(f"{kind}: {time.monotonic() - started:.1f} s")
+    return 0 if ok else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
