@@ -3,7 +3,11 @@
 // visible field, picks list entries and asks any window but the farewell
 // screen to close. After every action the program must still make sense.
 // The number of actions comes from KALVORAN_RANDOM_USER_ACTIONS (default
-// 3000; `make soak` runs far more); the seed is fixed, so a failure repeats.
+// 3000; `make soak` runs far more) and the seed from KALVORAN_RANDOM_USER_SEED
+// (default fixed); the seed is printed first, so that any failure can be
+// replayed. With KALVORAN_RANDOM_USER_MAX_GROWTH_KIB set (`make soak` sets
+// it), the memory the process holds may grow by at most that much from the
+// end of a warm-up to the end of the test: a leak shows as steady growth.
 
 #include "app/program.h"
 #include "calc/number_text.h"
@@ -17,8 +21,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <limits>
 #include <map>
+#include <optional>
 #include <random>
+#include <string>
 
 using kalvoran::app::Program;
 using kalvoran::app::Screen;
@@ -33,6 +43,59 @@ int actionCount()
     bool ok = false;
     const int n = qEnvironmentVariableIntValue("KALVORAN_RANDOM_USER_ACTIONS", &ok);
     return ok && n > 0 ? n : 3000;
+}
+
+std::uint64_t seed()
+{
+    bool ok = false;
+    const std::uint64_t n = qEnvironmentVariable("KALVORAN_RANDOM_USER_SEED").toULongLong(&ok);
+    return ok ? n : 20261207;
+}
+
+// The allowed growth in KiB, or nothing when memory is not checked.
+std::optional<std::int64_t> allowedGrowthKib()
+{
+    bool ok = false;
+    const qlonglong kib = qEnvironmentVariable("KALVORAN_RANDOM_USER_MAX_GROWTH_KIB").toLongLong(&ok);
+    return ok && kib >= 0 ? std::optional<std::int64_t>(kib) : std::nullopt;
+}
+
+// Resident memory of this process now and at its peak, in KiB, from Linux's
+// /proc/self/status.
+struct Memory
+{
+    std::int64_t residentKib = -1; // VmRSS
+    std::int64_t peakKib = -1;     // VmHWM
+};
+
+Memory memoryNow()
+{
+    Memory memory;
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmRSS:")
+            status >> memory.residentKib;
+        else if (key == "VmHWM:")
+            status >> memory.peakKib;
+        status.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    }
+    return memory;
+}
+
+std::string describe(const Memory &memory)
+{
+    return "VmRSS " + std::to_string(memory.residentKib) + " KiB, VmHWM " + std::to_string(memory.peakKib) + " KiB";
+}
+
+// With no event loop running, Qt's queues only grow: window-system events
+// (such as the exposure of every window shown) wait to be delivered, and
+// objects scheduled with deleteLater() wait to be deleted. Emptying both after
+// each run of the program keeps the memory figures about the program alone.
+void flushQtQueues()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 // One run of the program, from start to End, driven by a shared random source.
@@ -139,7 +202,7 @@ private:
         std::vector<T *> found;
         for (auto *window : visibleWindows()) {
             for (T *control : window->findChildren<T *>()) {
-                if (control->isVisible() && control->objectName() != "qt_spinbox_lineedit")
+                if (control->isVisible())
                     found.push_back(control);
             }
         }
@@ -282,32 +345,57 @@ private:
 // spent. Every run ends with End, which must end the program.
 TEST(RandomUser, NothingTheUserDoesBreaksTheProgram)
 {
-    std::mt19937_64 random(20261207);
+    const std::uint64_t startSeed = seed();
     const int actions = actionCount();
+    std::printf("random user: seed %llu (replay with KALVORAN_RANDOM_USER_SEED=%llu), %d actions\n",
+        static_cast<unsigned long long>(startSeed), static_cast<unsigned long long>(startSeed), actions);
+    std::fflush(stdout);
+    std::mt19937_64 random(startSeed);
+    // Memory is first measured after a tenth of the actions, once the
+    // program's windows, fonts and caches have all been made.
+    const int warmUp = actions / 10;
+    std::optional<Memory> afterWarmUp;
     int done = 0;
     int runs = 0;
     while (done < actions) {
         ++runs;
-        RandomUser user(random);
-        ASSERT_TRUE(user.program().start());
-        while (done < actions && !user.atFarewell()) {
-            const std::string action
-                = "run " + std::to_string(runs) + ", action " + std::to_string(done) + ": " + user.act();
-            ++done;
-            user.checkInvariants(action);
-            if (::testing::Test::HasFailure())
-                FAIL() << "stopped after " << action;
-        }
-        user.finish();
-        EXPECT_EQ(user.quitStatus(), 0);
-        EXPECT_TRUE(user.program().hasEnded());
-        for (const Screen s : kScreens) {
-            if (auto *w = user.program().window(s)) {
-                EXPECT_FALSE(w->isVisible());
+        {
+            RandomUser user(random);
+            ASSERT_TRUE(user.program().start());
+            while (done < actions && !user.atFarewell()) {
+                const std::string action
+                    = "run " + std::to_string(runs) + ", action " + std::to_string(done) + ": " + user.act();
+                ++done;
+                user.checkInvariants(action);
+                if (::testing::Test::HasFailure())
+                    FAIL() << "stopped after " << action << " (seed " << startSeed << ")";
+            }
+            user.finish();
+            EXPECT_EQ(user.quitStatus(), 0);
+            EXPECT_TRUE(user.program().hasEnded());
+            for (const Screen s : kScreens) {
+                if (auto *w = user.program().window(s)) {
+                    EXPECT_FALSE(w->isVisible());
+                }
             }
         }
+        flushQtQueues();
+        if (!afterWarmUp && done >= warmUp) {
+            afterWarmUp = memoryNow();
+            std::printf("after %d actions in %d runs: %s\n", done, runs, describe(*afterWarmUp).c_str());
+        }
     }
-    std::printf("%d actions in %d runs of the program\n", done, runs);
+    const Memory atEnd = memoryNow();
+    std::printf("%d actions in %d runs of the program: %s\n", done, runs, describe(atEnd).c_str());
+
+    if (const auto allowed = allowedGrowthKib()) {
+        ASSERT_TRUE(afterWarmUp);
+        ASSERT_GE(atEnd.residentKib, 0) << "no /proc/self/status to measure memory";
+        EXPECT_LE(atEnd.residentKib - afterWarmUp->residentKib, *allowed)
+            << "resident memory grew from the warm-up to the end (seed " << startSeed << ")";
+        EXPECT_LE(atEnd.peakKib - afterWarmUp->peakKib, *allowed)
+            << "peak memory grew from the warm-up to the end (seed " << startSeed << ")";
+    }
 }
 
 } // namespace
