@@ -1,5 +1,5 @@
 #include "calc/calculation.h"
-#include "calc/row_name.h"
+#include "support/named_case.h"
 #include "support/recording_screen.h"
 
 #include <gtest/gtest.h>
@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(Si, WorkedRuns,
             {},
             {{"ELF", "5.26176"}, {"EL", "17.56176"}, {"FL", "2.40910466130363"}, {"elevationdrop", "0.194363459669582"},
                 {"PD", "42.3081178766956"}, {"pumppressure", "452.347451772431"}, {"V", "25.4777070063694"}}}),
-    kalvoran::testing::rowName<WorkedRun>);
+    kalvoran::testing::kCaseName);
 
 INSTANTIATE_TEST_SUITE_P(British, WorkedRuns,
     ::testing::Values(
@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(British, WorkedRuns,
             {},
             {{"ELF", "10.44"}, {"EL", "52.14"}, {"FL", "1.47678309516696"}, {"elevationdrop", "3.04740745188699"},
                 {"PD", "76.9994705820053"}, {"pumppressure", "92.5468780338923"}, {"V", "24.1830630863365"}}}),
-    kalvoran::testing::rowName<WorkedRun>);
+    kalvoran::testing::kCaseName);
 
 // Which messages a run shows, in which order, and whether it shows results.
 struct CheckCase
@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(Selections, Checks,
             "d_british_0_5", calc::calculateBritish, with(kGoodSi, {{"D", "0,5"}}), {msg::kSelectDiameter}, false},
         CheckCase{"d_british_point_25", calc::calculateBritish, with(kGoodSi, {{"D", ".25"}}), {msg::kSelectDiameter},
             false}),
-    kalvoran::testing::rowName<CheckCase>);
+    kalvoran::testing::kCaseName);
 
 // A negative head is only a warning; a negative flow refuses the run.
 INSTANTIATE_TEST_SUITE_P(HeadAndFlow, Checks,
@@ -222,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(HeadAndFlow, Checks,
         CheckCase{"flow_zero", calc::calculateBritish, with(kGoodSi, {{"D", "2"}, {"Q", "0"}}), {}, true},
         CheckCase{"head_and_flow", calc::calculateSi, with(kGoodSi, {{"hight", "-1"}, {"Q", "-1"}}),
             {msg::kNegativeHead, msg::kNegativeFlow}, false}),
-    kalvoran::testing::rowName<CheckCase>);
+    kalvoran::testing::kCaseName);
 
 // Inputs beyond a double, checked only when nothing else refused the run.
 INSTANTIATE_TEST_SUITE_P(OutOfRangeInputs, Checks,
@@ -239,7 +239,7 @@ INSTANTIATE_TEST_SUITE_P(OutOfRangeInputs, Checks,
             "flow_negative_huge", calc::calculateSi, with(kGoodSi, {{"Q", "-1E999"}}), {msg::kNegativeFlow}, false},
         CheckCase{"c_out_of_range", calc::calculateSi, with(kGoodSi, {{"C", "1E999"}, {"L", "1E999"}}),
             {msg::kSelectCFactor}, false}),
-    kalvoran::testing::rowName<CheckCase>);
+    kalvoran::testing::kCaseName);
 
 // Results beyond a double, at each step of the run.
 INSTANTIATE_TEST_SUITE_P(OutOfRangeResults, Checks,
@@ -253,7 +253,7 @@ INSTANTIATE_TEST_SUITE_P(OutOfRangeResults, Checks,
             {msg::kOutOfRange}, false},
         CheckCase{"head_overflow", calc::calculateSi, with(kGoodSi, {{"D", "15"}, {"L", "1.2e304"}, {"Q", "10000"}}),
             {msg::kOutOfRange}, false}),
-    kalvoran::testing::rowName<CheckCase>);
+    kalvoran::testing::kCaseName);
 
 TEST(Calculation, ResultsAreWrittenWhileTheFrameIsHiddenAndShownTogether)
 {

@@ -1,11 +1,10 @@
 #include "calc/number_text.h"
 #include "calc/reference_rounding.h"
-#include "calc/row_name.h"
+#include "support/named_case.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -50,14 +49,14 @@ INSTANTIATE_TEST_SUITE_P(Blanks, ReadLeadingNumber,
     ::testing::Values(ReadCase{"in_thousands", "1 000", 1000}, ReadCase{"around", "  120  ", 120},
         ReadCase{"after_sign", "- 5", -5}, ReadCase{"tab_and_line_feed", "\t1\n2", 12},
         ReadCase{"carriage_return_ends", "1\r2", 1}, ReadCase{"everywhere", "1 . 5 E 2", 150}),
-    kalvoran::testing::rowName<ReadCase>);
+    kalvoran::testing::kCaseName);
 
 INSTANTIATE_TEST_SUITE_P(SignAndFullStop, ReadLeadingNumber,
     ::testing::Values(ReadCase{"stop_first", ".5", 0.5}, ReadCase{"plus_stop", "+.5", 0.5},
         ReadCase{"minus", "-2.5", -2.5}, ReadCase{"plus", "+7", 7}, ReadCase{"leading_zeros", "007", 7},
         ReadCase{"stop_last", "1.", 1}, ReadCase{"second_stop_ends", "1.2.3", 1.2}, ReadCase{"two_minus", "--1", 0},
         ReadCase{"plus_minus", "+-1", 0}),
-    kalvoran::testing::rowName<ReadCase>);
+    kalvoran::testing::kCaseName);
 
 // E or D, either case; a letter without digits adds nothing.
 INSTANTIATE_TEST_SUITE_P(Exponents, ReadLeadingNumber,
@@ -66,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(Exponents, ReadLeadingNumber,
         ReadCase{"negative", "25E-1", 2.5}, ReadCase{"letter_only", "1E", 1}, ReadCase{"letter_and_sign", "1E+", 1},
         ReadCase{"letter_sign_letter", "1e-x", 1}, ReadCase{"two_letters", "1EE2", 1},
         ReadCase{"leading_zeros", "1e0000000000000000000000002", 100}),
-    kalvoran::testing::rowName<ReadCase>);
+    kalvoran::testing::kCaseName);
 
 // Reading stops at the first character that cannot continue the number.
 INSTANTIATE_TEST_SUITE_P(StopsAtAForeignCharacter, ReadLeadingNumber,
@@ -77,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(StopsAtAForeignCharacter, ReadLeadingNumber,
             "12\xC2\xA0"
             "3",
             12}),
-    kalvoran::testing::rowName<ReadCase>);
+    kalvoran::testing::kCaseName);
 
 INSTANTIATE_TEST_SUITE_P(NoNumberReadsZero, ReadLeadingNumber,
     ::testing::Values(ReadCase{"empty", "", 0}, ReadCase{"select_c", "Select C", 0},
@@ -85,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(NoNumberReadsZero, ReadLeadingNumber,
         ReadCase{"exponent_only", "e5", 0}, ReadCase{"stop_and_exponent", ".e5", 0},
         ReadCase{"letters_first", "abc120", 0}, ReadCase{"inf", "inf", 0}, ReadCase{"nan", "nan", 0},
         ReadCase{"hexadecimal", "0x10", 0}, ReadCase{"full_width_12", "\xEF\xBC\x91\xEF\xBC\x92", 0}),
-    kalvoran::testing::rowName<ReadCase>);
+    kalvoran::testing::kCaseName);
 
 // Correct rounding, also of long and tied texts.
 INSTANTIATE_TEST_SUITE_P(CorrectRounding, ReadLeadingNumber,
@@ -95,14 +94,14 @@ INSTANTIATE_TEST_SUITE_P(CorrectRounding, ReadLeadingNumber,
         ReadCase{"largest", "1.7976931348623157e308", std::numeric_limits<double>::max()},
         ReadCase{"smallest_short", "4.9e-324", std::numeric_limits<double>::denorm_min()},
         ReadCase{"smallest_as_written", "4.94065645841247E-324", std::numeric_limits<double>::denorm_min()}),
-    kalvoran::testing::rowName<ReadCase>);
+    kalvoran::testing::kCaseName);
 
 // Beyond the range of a double: infinity, the caller's cue; too small: zero.
 INSTANTIATE_TEST_SUITE_P(OutOfRange, ReadLeadingNumber,
     ::testing::Values(ReadCase{"huge", "1E999", kInf}, ReadCase{"minus_huge", "-1E999", -kInf},
         ReadCase{"huge_exponent", "1e99999999999999999999999", kInf}, ReadCase{"tiny", "1E-999", 0},
         ReadCase{"below_smallest", "2e-324", 0}, ReadCase{"zero_huge_exponent", "0e999999", 0}),
-    kalvoran::testing::rowName<ReadCase>);
+    kalvoran::testing::kCaseName);
 
 TEST(FormatNumber, NonFiniteValuesHaveAText)
 {
@@ -164,7 +163,7 @@ INSTANTIATE_TEST_SUITE_P(Ordinary, FormatNumber,
         FormatCase{"minus_half", -0.5, "-0.5"}, FormatCase{"twelve_and_a_half", 12.5, "12.5"},
         FormatCase{"third", 1.0 / 3, "0.333333333333333"}, FormatCase{"two_thirds", 2.0 / 3, "0.666666666666667"},
         FormatCase{"tenth_plus_fifth", 0.1 + 0.2, "0.3"}, FormatCase{"fittings_length", 5.184, "5.184"}),
-    kalvoran::testing::rowName<FormatCase>);
+    kalvoran::testing::kCaseName);
 
 // Plain notation from 1E-4 up to 15 integer digits.
 INSTANTIATE_TEST_SUITE_P(PlainNotation, FormatNumber,
@@ -173,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(PlainNotation, FormatNumber,
         FormatCase{"fifteen_integer_digits", 123456789012345, "123456789012345"},
         FormatCase{"ten_to_14", 1e14, "100000000000000"},
         FormatCase{"minus_fourteen_integer_digits", -99999999999999.9, "-99999999999999.9"}),
-    kalvoran::testing::rowName<FormatCase>);
+    kalvoran::testing::kCaseName);
 
 // Scientific notation outside it.
 INSTANTIATE_TEST_SUITE_P(ScientificNotation, FormatNumber,
@@ -185,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(ScientificNotation, FormatNumber,
         FormatCase{"minus_largest", -std::numeric_limits<double>::max(), "-1.79769313486232E+308"},
         FormatCase{"smallest", std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324"},
         FormatCase{"smallest_normal", std::numeric_limits<double>::min(), "2.2250738585072E-308"}),
-    kalvoran::testing::rowName<FormatCase>);
+    kalvoran::testing::kCaseName);
 
 // Rounding that carries into the next power of ten changes the notation.
 INSTANTIATE_TEST_SUITE_P(CarryIntoNextPowerOfTen, FormatNumber,
@@ -193,7 +192,7 @@ INSTANTIATE_TEST_SUITE_P(CarryIntoNextPowerOfTen, FormatNumber,
         FormatCase{"to_one", 0.99999999999999994, "1"},
         FormatCase{"to_ten_to_minus_4", 9.99999999999999950e-5, "0.0001"},
         FormatCase{"to_minus_ten_to_minus_4", -9.999999999999999e-5, "-0.0001"}),
-    kalvoran::testing::rowName<FormatCase>);
+    kalvoran::testing::kCaseName);
 
 // Exact ties are rounded away from zero.
 INSTANTIATE_TEST_SUITE_P(Ties, FormatNumber,
@@ -201,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(Ties, FormatNumber,
         FormatCase{"minus_fifteen_digits_and_a_half", -100000000000000.5, "-100000000000001"},
         FormatCase{"odd_and_a_half", 100000000000001.5, "100000000000002"},
         FormatCase{"below_one", 0.5000000000000005, "0.500000000000001"}),
-    kalvoran::testing::rowName<FormatCase>);
+    kalvoran::testing::kCaseName);
 
 // Exact ties, one decimal scale at a time. A value exactly halfway between two
 // 15-digit decimals is K x 10^scale with a 16-digit integer K ending in 5. It
