@@ -13,6 +13,7 @@
 #include "calc/number_text.h"
 #include "support/ui_helpers.h"
 #include "ui/calculation_window.h"
+#include "ui/ids.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -32,6 +33,7 @@
 
 using kalvoran::app::Program;
 using kalvoran::app::Screen;
+namespace ids = kalvoran::ui::ids;
 
 namespace {
 
@@ -166,7 +168,7 @@ public:
         for (const auto &[name, n] : windows)
             ASSERT_EQ(n, 1) << name.toStdString();
         for (const auto &[window, shown] : m_expectedFrame)
-            ASSERT_EQ(window->control("Frame1")->isVisible(), shown && window->isVisible());
+            ASSERT_EQ(window->control(ids::calculation::kResultsFrame)->isVisible(), shown && window->isVisible());
         ASSERT_FALSE(m_program.hasEnded());
         ASSERT_EQ(m_quitStatus, -1);
     }
@@ -175,15 +177,16 @@ public:
     void finish()
     {
         if (atFarewell()) {
-            kalvoran::testing::UserActions(*m_program.window(Screen::Farewell)).click("Command1");
+            kalvoran::testing::UserActions(*m_program.window(Screen::Farewell)).click(ids::farewell::kEnd);
             return;
         }
         for (const Screen s : {Screen::Main, Screen::Si, Screen::British}) {
             kalvoran::ui::LayoutWindow *w = m_program.window(s);
             if (w != nullptr && w->isVisible())
-                kalvoran::testing::UserActions(*w).click(s == Screen::Main ? "Command3" : "Command2");
+                kalvoran::testing::UserActions(*w).click(
+                    s == Screen::Main ? ids::main::kExit : ids::calculation::kExit);
         }
-        kalvoran::testing::UserActions(*m_program.window(Screen::Farewell)).click("Command1");
+        kalvoran::testing::UserActions(*m_program.window(Screen::Farewell)).click(ids::farewell::kEnd);
     }
 
 private:
@@ -230,7 +233,7 @@ private:
             + button->objectName().toStdString() + " \"" + button->text().toStdString() + "\"";
         const qsizetype before = m_messages.size();
         QTest::mouseClick(button, Qt::LeftButton);
-        if (calculation != nullptr && button->objectName() == "Command1") {
+        if (calculation != nullptr && button == calculation->control(ids::calculation::kCalculate)) {
             bool refused = false;
             for (qsizetype i = before; i < m_messages.size(); ++i)
                 refused = refused || !m_messages[i].contains("negative head");
@@ -243,7 +246,7 @@ private:
                     EXPECT_TRUE(std::isfinite(kalvoran::calc::readLeadingNumber(text))) << field << ": " << text;
                 }
             }
-        } else if (calculation != nullptr && button->objectName() == "Command4") {
+        } else if (calculation != nullptr && button == calculation->control(ids::calculation::kClear)) {
             m_expectedFrame[calculation] = false;
         } else {
             EXPECT_EQ(m_messages.size(), before) << "navigation shows no message";
