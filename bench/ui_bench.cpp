@@ -16,6 +16,7 @@
 // drawing after it.
 
 #include "ui/calculation_window.h"
+#include "ui/ids.h"
 
 #include <benchmark/benchmark.h>
 
@@ -128,11 +129,12 @@ double millisecondsBetween(Clock::time_point from, Clock::time_point to)
 
 void clickToResultsShown(benchmark::State &state, CalculationWindow &window, const QStringList &messages)
 {
-    auto *calculate = window.control<QPushButton>("Command1");
-    auto *clear = window.control<QPushButton>("Command4");
-    QWidget *frame = window.control("Frame1");
+    namespace ids = kalvoran::ui::ids::calculation;
+    auto *calculate = window.control<QPushButton>(ids::kCalculate);
+    auto *clear = window.control<QPushButton>(ids::kClear);
+    QWidget *frame = window.control(ids::kResultsFrame);
     if (calculate == nullptr || clear == nullptr || frame == nullptr) {
-        state.SkipWithError("the SI window lacks Command1, Command4 or Frame1");
+        state.SkipWithError("the SI window lacks its Calculate Now or Clear button or its results frame");
         return;
     }
     PaintWatch watch(frame);
