@@ -1,8 +1,32 @@
 #!/usr/bin/env bash
 # Runs desktop_test.py for one desktop inside a private D-Bus session (the
-# accessibility bus, Mutter and KWin need one), so that nothing it started
-# outlives it. Usage: run_desktop_test.sh DESKTOP PATH_TO_KALVORAN
-set -euo pipefail
+# accessibility bus, Mutter and KWin need one), and ends everything the
+# desktop started, so that nothing outlives the test: services that the bus
+# starts on a window manager's behalf (KWin's shortcut daemon, say) are not
+# children of the test, but they inherit a mark from its environment.
+# Usage: run_desktop_test.sh DESKTOP PATH_TO_KALVORAN
+set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 export NO_AT_BRIDGE=0
-exec timeout --kill-after=10 150 dbus-run-session -- /usr/bin/python3 "$here/desktop_test.py" "$@"
+export KALVORAN_DESKTOP_TEST="$$-$RANDOM$RANDOM"
+mark="KALVORAN_DESKTOP_TEST=$KALVORAN_DESKTOP_TEST"
+
+status=0
+timeout --kill-after=10 150 dbus-run-session -- /usr/bin/python3 "$here/desktop_test.py" "$@" || status=$?
+
+# Shell builtins only from here: any command started now would carry the mark.
+left=0
+for environ in /proc/[0-9]*/environ; do
+    pid=${environ#/proc/}
+    pid=${pid%/environ}
+    [ "$pid" = "$$" ] && continue
+    mapfile -d '' -t variables 2>/dev/null <"$environ" || continue
+    for variable in "${variables[@]}"; do
+        if [ "$variable" = "$mark" ]; then
+            kill -KILL "$pid" 2>/dev/null && left=$((left + 1))
+            break
+        fi
+    done
+done
+[ "$left" -eq 0 ] || echo "ended $left process(es) the desktop left running"
+exit "$status"
