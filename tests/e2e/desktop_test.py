@@ -73,7 +73,7 @@ class User:
         self.checks = checks
         self.program = desktop.start_program(program_path, platform="xcb")
         self.k = Kalvoran(wait_for("Kalvoran on the accessibility bus", lambda: application("Kalvoran")))
-        self.first_position = {}
+        self.seen = set()  # screens already checked as first shown
 
     def end(self):
         if self.program.poll() is None:
@@ -92,8 +92,8 @@ class User:
     def shown(self, title):
         """The X window of a screen that has just been shown, checked as it first appears."""
         window = self.x.window(title)
-        if title not in self.first_position:
-            self.first_position[title] = self.position(window)
+        if title not in self.seen:
+            self.seen.add(title)
             self.check_centred(title, window)
             states = wait_for(f"'{title}' managed", lambda: self.x.states(window) or (
                 None if window.id not in self.x.stacking() else set()), timeout=5)
@@ -105,11 +105,26 @@ class User:
     def position(self, window):
         return self.x.client_rect(window)[:2]
 
+    def settled_position(self, window):
+        """Where a window stands once the window manager has framed and placed
+        it: some report the frame's inside at (0, 0) for a moment first."""
+        wait_for("the window managed", lambda: window.id in self.x.stacking(), timeout=5)
+        last, since = None, time.monotonic()
+        deadline = since + 5
+        while time.monotonic() < deadline:
+            now = self.position(window)
+            if now != last:
+                last, since = now, time.monotonic()
+            elif time.monotonic() - since >= 0.3:
+                break
+            time.sleep(0.05)
+        return last
+
     def check_centred(self, title, window):
         # The client area is what is centred: the frame is the window manager's,
         # and its size is known only once the window is mapped.
-        time.sleep(0.2)  # let the window manager settle the window where it goes
-        x, y, w, h = self.x.client_rect(window)
+        x, y = self.settled_position(window)
+        _, _, w, h = self.x.client_rect(window)
         geometry = self.x.root.get_geometry()
         area = (self.x.prop(self.x.root, "_NET_WORKAREA") or [0, 0, geometry.width, geometry.height])[:4]
         want = (area[0] + (area[2] - w) // 2, area[1] + (area[3] - h) // 2)
@@ -171,7 +186,7 @@ def about_and_error_flow(user, checks):
         # Where a user would drag it, out from behind the SI window to come.
         x.move_as_pager(about, 10, 10)
         wait_for("About moved", lambda: user.position(about)[0] < 100, timeout=5)
-        moved = user.position(about)
+        moved = user.settled_position(about)
         for trip in range(ROUND_TRIPS):
             user.press(ABOUT, "OK")
             x.unmapped(ABOUT)
@@ -221,11 +236,9 @@ def round_trip_flow(user, checks):
 
     def round_trips():
         for target, button in ((SI, "S.I Units"), (BRITISH, "British Units")):
-            main = user.shown(MAIN)
-            main_at = user.position(main)
+            main_at = user.settled_position(user.shown(MAIN))
             user.press(MAIN, button)
-            window = user.shown(target)
-            at = user.position(window)
+            at = user.settled_position(user.shown(target))
             for trip in range(ROUND_TRIPS):
                 user.press(target, "Back")
                 user.check_position(MAIN, x.window(MAIN), main_at, f"{trip + 1} x '{button}' and 'Back'")
