@@ -253,6 +253,10 @@ class X11:
         left, right, top, bottom = (self.prop(window, "_NET_FRAME_EXTENTS") or [0, 0, 0, 0])[:4]
         return (x - left, y - top, w + left + right, h + top + bottom)
 
+    def managed(self, window):
+        """Whether the window manager has taken the window on."""
+        return window.id in self.prop(self.root, "_NET_CLIENT_LIST")
+
     def stacking(self):
         """Managed client windows, bottom to top."""
         return self.prop(self.root, "_NET_CLIENT_LIST_STACKING")

@@ -95,8 +95,7 @@ class User:
         if title not in self.seen:
             self.seen.add(title)
             self.check_centred(title, window)
-            states = wait_for(f"'{title}' managed", lambda: self.x.states(window) or (
-                None if window.id not in self.x.stacking() else set()), timeout=5)
+            states = self.x.states(window)
             skips = "_NET_WM_STATE_SKIP_TASKBAR" in states
             self.checks.expect("task bar", skips == SKIPS_TASKBAR[title],
                                f"'{title}' {'has no' if skips else 'has a'} task-bar entry")
@@ -108,7 +107,7 @@ class User:
     def settled_position(self, window):
         """Where a window stands once the window manager has framed and placed
         it: some report the frame's inside at (0, 0) for a moment first."""
-        wait_for("the window managed", lambda: window.id in self.x.stacking(), timeout=5)
+        wait_for("the window managed", lambda: self.x.managed(window), timeout=5)
         last, since = None, time.monotonic()
         deadline = since + 5
         while time.monotonic() < deadline:

@@ -8,6 +8,13 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 export NO_AT_BRIDGE=0
+# A home of its own: window managers and the services they start keep settings
+# and state there, which must neither leak from one run into the next nor
+# touch the user's own.
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+export HOME=$home
+unset XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME XDG_STATE_HOME
 export KALVORAN_DESKTOP_TEST="$$-$RANDOM$RANDOM"
 mark="KALVORAN_DESKTOP_TEST=$KALVORAN_DESKTOP_TEST"
 

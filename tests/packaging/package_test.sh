@@ -47,6 +47,8 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 fonts-liberation2; do
     grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
+recommends=$(dpkg-deb -f "$deb" Recommends)
+[ "$recommends" = qt6-wayland ] || fail "Recommends is '$recommends', not qt6-wayland"
 
 # Debian's own checker: nothing at error or warning level.
 lintian --fail-on error,warning "$deb" 2>/dev/null || fail "lintian rejects the package: $(lintian "$deb" 2>&1)"
