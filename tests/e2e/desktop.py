@@ -309,7 +309,25 @@ class X11:
 
     def close_button(self, window):
         """Where the frame's close button is: the rightmost mark on the title
-        bar, found in its pixels, as a user's eye finds it whatever the theme."""
+        bar, found in its pixels, as a user's eye finds it whatever the theme.
+        Waits for the window manager to have drawn the title bar: the same
+        place found twice, a fifth of a second apart."""
+        deadline = time.monotonic() + 5
+        last = None
+        while True:
+            try:
+                found = self._close_button(window)
+                if found == last:
+                    return found
+                last = found
+            except Failure:
+                if time.monotonic() > deadline:
+                    raise
+            if time.monotonic() > deadline:
+                return last
+            time.sleep(0.2)
+
+    def _close_button(self, window):
         fx, fy, fw, _ = self.frame_rect(window)
         top = self.client_rect(window)[1] - fy
         if top < 8:
