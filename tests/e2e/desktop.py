@@ -268,16 +268,6 @@ class X11:
     def states(self, window):
         return {self.d.get_atom_name(a) for a in self.prop(window, "_NET_WM_STATE")}
 
-    def topmost_at(self, x, y, among):
-        """Of the given windows, the one whose frame is uppermost at (x, y)."""
-        ids = {w.id: w for w in among}
-        for wid in reversed(self.stacking()):
-            if wid in ids:
-                fx, fy, fw, fh = self.frame_rect(ids[wid])
-                if fx <= x < fx + fw and fy <= y < fy + fh:
-                    return ids[wid]
-        return None
-
     def click(self, x, y):
         xtest.fake_input(self.d, X.MotionNotify, x=x, y=y)
         self.d.sync()
