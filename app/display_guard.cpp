@@ -1,11 +1,12 @@
 #include "app/display_guard.h"
 
+#include "app/platform.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 
 #include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 
@@ -34,12 +35,6 @@ bool saysNoDisplay(const QStringList &messages)
     return false;
 }
 
-void printLine(const QString &line)
-{
-    std::fputs(line.toLocal8Bit().constData(), stderr);
-    std::fputc('\n', stderr);
-}
-
 // During start-up the toolkit's messages are held back; a working start
 // drops them, a fatal one decides what the user is told.
 void startUpHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
@@ -51,14 +46,15 @@ void startUpHandler(QtMsgType type, const QMessageLogContext &context, const QSt
     if (type != QtFatalMsg)
         return;
 
+    QString text;
     if (saysNoDisplay(g_messages)) {
-        std::fputs("kalvoran: needs a graphical display, and none could be opened (is DISPLAY set?)\n", stderr);
+        text = QStringLiteral("kalvoran: needs a graphical display, and none could be opened (is DISPLAY set?)\n");
     } else {
-        std::fputs("kalvoran: the graphical interface could not be started; Qt says:\n", stderr);
+        text = QStringLiteral("kalvoran: the graphical interface could not be started; Qt says:\n");
         for (const QString &line : std::as_const(g_messages))
-            printLine(line);
+            text += line + QLatin1Char('\n');
     }
-    std::fflush(stderr);
+    reportStartFailure(text);
     std::_Exit(1);
 }
 

@@ -6,8 +6,9 @@ namespace kalvoran::app {
 // abort with a core dump. Instead the program exits with status 1 and says
 // why on stderr: one line of its own when no graphical display can be opened,
 // and for any other cause (a missing or broken platform plugin) a line of its
-// own followed by the toolkit's own diagnostic. Lives from just before the
-// QApplication is built until just after.
+// own followed by the toolkit's own diagnostic (in a message box on Windows,
+// where nobody reads stderr). Lives from just before the QApplication is
+// built until just after.
 class DisplayGuard
 {
 public:

@@ -1,12 +1,18 @@
 #pragma once
 
+class QString;
+
+// What the program shell does differently on each platform; each platform has
+// its own implementation, compiled only there (platform_unix.cpp,
+// platform_windows.cpp).
+
 namespace kalvoran::app {
 
-// Chooses the windowing platform before the application starts, unless the
-// user chose one (QT_QPA_PLATFORM): X11 wherever an X server is at hand, an
-// XWayland one included, because only there can the program place its windows
-// (centred at first, back where they were after that); native Wayland where
-// there is no X server; else Qt's own default.
+// Chooses the windowing platform before the application starts, where there
+// is a choice to make.
 void choosePlatform();
+
+// Tells the user why the program could not start, where the user will see it.
+void reportStartFailure(const QString &text);
 
 } // namespace kalvoran::app

@@ -3,6 +3,7 @@
 #include "ui/calculation_layouts.h"
 #include "ui/calculation_window.h"
 #include "ui/controls.h"
+#include "ui/fonts.h"
 #include "ui/ids.h"
 #include "ui/info_layouts.h"
 #include "ui/info_windows.h"
@@ -122,7 +123,7 @@ TEST_P(Windows, EveryCaptionFitsItsBox)
             continue;
         SCOPED_TRACE(controlKey(row.name, row.index));
         QWidget *widget = window->control(row.name, row.index);
-        EXPECT_EQ(QFontInfo(widget->font()).family(), "Liberation Sans");
+        EXPECT_EQ(QFontInfo(widget->font()).family(), kFace.family);
         const QFontMetrics metrics(widget->font());
         const QRect box = toPixels(row.box);
         const QString caption = shownText(widget);

@@ -40,6 +40,11 @@ void setAtoms(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t prop
 
 } // namespace
 
+// Tool windows and dialogs are plain top-level windows here, not Qt::Tool or
+// Qt::Dialog: Qt marks such a window without an owner as transient for its
+// hidden group leader, and window managers then keep it above every other
+// window of the program, the About window included. The window type goes to
+// the window manager through applyFrameHints() instead.
 Qt::WindowFlags windowFlagsFor(Frame frame)
 {
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
@@ -48,6 +53,8 @@ Qt::WindowFlags windowFlagsFor(Frame frame)
     return flags;
 }
 
+// The window type (utility for a tool window, dialog for a fixed dialog), a
+// window group of its own and, for a tool window, no task-bar entry.
 void applyFrameHints(QWidget &window, Frame frame)
 {
     // Only on the X11 platform: others (offscreen among them) may offer an X11

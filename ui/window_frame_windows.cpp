@@ -1,0 +1,25 @@
+#include "ui/window_frame.h"
+
+// On Windows Qt's own flags give each frame style natively: a tool window has
+// the small caption and no task-bar entry, a dialog the fixed dialog frame.
+
+namespace kalvoran::ui {
+
+Qt::WindowFlags windowFlagsFor(Frame frame)
+{
+    Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    switch (frame) {
+    case Frame::FixedToolWindow:
+        return flags | Qt::Tool | Qt::MSWindowsFixedSizeDialogHint;
+    case Frame::FixedDialog:
+        return flags | Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint;
+    case Frame::Sizable:
+        break;
+    }
+    return flags | Qt::Window;
+}
+
+void applyFrameHints(QWidget & /*window*/, Frame /*frame*/)
+{ }
+
+} // namespace kalvoran::ui
