@@ -3,17 +3,20 @@
 // The baseline computes the seven results of the SI worked run with the same
 // pow calls and products, but with no text at all: no field is read, parsed,
 // formatted or written. A full run does all of that through a test double.
-// main() prints how many times the baseline each full run takes.
+// main() prints how many times the baseline each full run takes, and how many
+// times std::pow the correctly rounded power takes.
 
 #include "calc/calculation.h"
 #include "calc/formulas.h"
 #include "calc/number_text.h"
+#include "calc/power.h"
 #include "calc/tables.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -146,6 +149,29 @@ void BM_ReadMillionCharacters(benchmark::State &state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(text.size()));
 }
 
+// One power at a time over flows from 0.5 to 2000 L/min, with the flow
+// exponent: the correctly rounded power against the C library's.
+void powerOfFlows(benchmark::State &state, double (*power)(double, double))
+{
+    std::array<double, 64> flows{};
+    for (std::size_t i = 0; i < flows.size(); ++i)
+        flows[i] = 0.5 + 31.25 * static_cast<double>(i);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(power(flows[i], 1.85));
+        i = (i + 1) % flows.size();
+    }
+}
+
+void BM_StdPow(benchmark::State &state)
+{
+    powerOfFlows(state, [](double x, double y) { return std::pow(x, y); });
+}
+void BM_CorrectlyRoundedPow(benchmark::State &state)
+{
+    powerOfFlows(state, calc::correctlyRoundedPow);
+}
+
 BENCHMARK(BM_BareArithmeticSi);
 BENCHMARK(BM_FullRunSi);
 BENCHMARK(BM_BareArithmeticBritish);
@@ -153,6 +179,8 @@ BENCHMARK(BM_FullRunBritish);
 BENCHMARK(BM_FormatResult);
 BENCHMARK(BM_ReadField);
 BENCHMARK(BM_ReadMillionCharacters)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StdPow);
+BENCHMARK(BM_CorrectlyRoundedPow);
 
 // Keeps the per-iteration time of each benchmark so main() can print the
 // ratios. With --benchmark_repetitions the median of the repetitions stands
@@ -222,6 +250,8 @@ int main(int argc, char **argv)
     const std::string si = ratio(reporter, "SI", "BM_FullRunSi", "BM_BareArithmeticSi");
     const std::string british = ratio(reporter, "British", "BM_FullRunBritish", "BM_BareArithmeticBritish");
     std::printf("\nFull run / bare arithmetic: %s, %s (goal: at most 10 x)\n", si.c_str(), british.c_str());
+    const std::string power = ratio(reporter, "power", "BM_CorrectlyRoundedPow", "BM_StdPow");
+    std::printf("Correctly rounded / std::pow: %s\n", power.c_str());
     benchmark::Shutdown();
     return 0;
 }

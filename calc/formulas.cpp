@@ -1,10 +1,13 @@
 #include "calc/formulas.h"
 
-#include <cmath>
+#include "calc/power.h"
+
 #include <numbers>
 
 // The evaluation order below is part of the result: it fixes the rounding of
-// every intermediate value (the build also forbids fused multiply-adds).
+// every intermediate value (the build also forbids fused multiply-adds). Every
+// power is correctly rounded, never the C library's pow, whose last bit
+// differs between platforms.
 
 namespace kalvoran::calc {
 
@@ -26,10 +29,11 @@ constexpr double kPi = 3.14;
 
 double frictionLoss(double q, double c, double d)
 {
-    const double flowTerm = kHazenWilliamsCoefficient * std::pow(q, kHazenWilliamsFlowExponent);
-    const double scale = std::pow(10.0, 5.0);
+    const double flowTerm = kHazenWilliamsCoefficient * correctlyRoundedPow(q, kHazenWilliamsFlowExponent);
+    const double scale = correctlyRoundedPow(10.0, 5.0);
     const double numerator = scale * flowTerm;
-    const double denominator = std::pow(c, kHazenWilliamsFlowExponent) * std::pow(d, kHazenWilliamsDiameterExponent);
+    const double denominator
+        = correctlyRoundedPow(c, kHazenWilliamsFlowExponent) * correctlyRoundedPow(d, kHazenWilliamsDiameterExponent);
     return numerator / denominator;
 }
 
@@ -69,8 +73,9 @@ constexpr double kInchesOfDiameterPerFootOfRadius = 24;
 
 double frictionLoss(double q, double c, double d)
 {
-    const double numerator = kHazenWilliamsCoefficient * std::pow(q, kHazenWilliamsFlowExponent);
-    const double denominator = std::pow(c, kHazenWilliamsFlowExponent) * std::pow(d, kHazenWilliamsDiameterExponent);
+    const double numerator = kHazenWilliamsCoefficient * correctlyRoundedPow(q, kHazenWilliamsFlowExponent);
+    const double denominator
+        = correctlyRoundedPow(c, kHazenWilliamsFlowExponent) * correctlyRoundedPow(d, kHazenWilliamsDiameterExponent);
     return numerator / denominator;
 }
 
