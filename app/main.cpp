@@ -1,6 +1,7 @@
 #include "app/display_guard.h"
 #include "app/platform.h"
 #include "app/program.h"
+#include "ui/accessibility.h"
 #include "ui/fonts.h"
 
 #include "kalvoran/version.h"
@@ -28,6 +29,9 @@ int main(int argc, char **argv)
     // One face throughout, message boxes included; it also spares loading the
     // system's default face at start-up.
     QApplication::setFont(kalvoran::ui::fontFor(kalvoran::ui::kRegular));
+    // Before the first window: the windows' accessible interfaces come from it,
+    // and it makes Return press the focused button.
+    kalvoran::ui::installAccessibility();
 
     kalvoran::app::Program program;
     if (!program.start())

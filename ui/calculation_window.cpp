@@ -1,11 +1,13 @@
 #include "ui/calculation_window.h"
 
 #include "calc/calculation.h"
+#include "ui/accessibility.h"
 #include "ui/calculation_layouts.h"
 #include "ui/ids.h"
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -38,6 +40,9 @@ public:
     void setResultsVisible(bool visible) override
     {
         m_window.control(ids::calculation::kResultsFrame)->setVisible(visible);
+        // A run hides the frame first and shows it at its end: only the end is news.
+        if (visible)
+            announce(&m_window, QStringLiteral("Results shown"));
     }
 
     void showError(std::string_view message) override
@@ -56,6 +61,8 @@ CalculationWindow::CalculationWindow(UnitSystem units, QWidget *parent)
     , m_presentError(showErrorBox)
 {
     control(ids::calculation::kResultsFrame)->hide();
+    // The hint under the C factor is read with the field, not only seen below it.
+    control(calc::field::kCFactor)->setAccessibleDescription(control<QLabel>(ids::calculation::kCFactorHint)->text());
     connect(
         control<QPushButton>(ids::calculation::kCalculate), &QPushButton::clicked, this, &CalculationWindow::calculate);
     connect(
@@ -96,6 +103,7 @@ void CalculationWindow::clearResults()
     for (const std::string_view name : calc::kClearedResults)
         control<QLineEdit>(name)->clear();
     control(ids::calculation::kResultsFrame)->hide();
+    announce(this, QStringLiteral("Results cleared"));
 }
 
 } // namespace kalvoran::ui

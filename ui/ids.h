@@ -32,6 +32,7 @@ inline constexpr ControlRef kBack{"Command3"};
 inline constexpr ControlRef kClear{"Command4"}; // inside the results frame
 inline constexpr ControlRef kResultsFrame{"Frame1"};
 inline constexpr ControlRef kElevationCaption{"Label22"}; // names the unit of "elevationdrop"
+inline constexpr ControlRef kCFactorHint{"Label7"};       // the hint under the C factor
 } // namespace calculation
 
 // The farewell window, Form4.

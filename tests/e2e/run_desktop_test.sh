@@ -5,6 +5,8 @@
 # starts on a window manager's behalf (KWin's shortcut daemon, say) are not
 # children of the test, but they inherit a mark from its environment.
 # Usage: run_desktop_test.sh DESKTOP PATH_TO_KALVORAN
+#    or: run_desktop_test.sh OTHER_TEST.py ARGUMENTS...  (another test of this
+#        folder, in the same private session and home)
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 export NO_AT_BRIDGE=0
@@ -18,8 +20,10 @@ unset XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME XDG_STATE_HOME
 export KALVORAN_DESKTOP_TEST="$$-$RANDOM$RANDOM"
 mark="KALVORAN_DESKTOP_TEST=$KALVORAN_DESKTOP_TEST"
 
+test=desktop_test.py
+case ${1-} in *.py) test=$1 && shift ;; esac
 status=0
-timeout --kill-after=10 150 dbus-run-session -- /usr/bin/python3 "$here/desktop_test.py" "$@" || status=$?
+timeout --kill-after=10 150 dbus-run-session -- /usr/bin/python3 "$here/$test" "$@" || status=$?
 
 # Shell builtins only from here: any command started now would carry the mark.
 left=0

@@ -1,0 +1,220 @@
+#include "support/named_case.h"
+#include "ui/accessibility.h"
+#include "ui/ids.h"
+#include "ui/info_windows.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <thread>
+
+using kalvoran::testing::kCaseName;
+using kalvoran::testing::NamedCase;
+
+namespace {
+
+// Ends the test program if the work in its scope takes longer than allowed:
+// a text query that never returns must fail the test, not hang it.
+class Deadline
+{
+public:
+    explicit Deadline(std::chrono::seconds limit)
+        : m_watch([this, limit] {
+            std::unique_lock lock(m_mutex);
+            if (!m_finished.wait_for(lock, limit, [this] { return m_done; })) {
+                std::fputs("A text query did not return in time.\n", stderr);
+                std::_Exit(EXIT_FAILURE);
+            }
+        })
+    { }
+    ~Deadline()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_done = true;
+        }
+        m_finished.notify_one();
+        m_watch.join();
+    }
+    Deadline(const Deadline &) = delete;
+    Deadline &operator=(const Deadline &) = delete;
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_finished;
+    bool m_done = false;
+    std::thread m_watch; // last: it starts once the rest is in place
+};
+
+// Far more than the queries of a test take, even in a sanitized build.
+constexpr std::chrono::seconds kQueriesTime(5);
+
+enum class Box { LineEdit, ComboEdit, MultiLine };
+
+// A text in a text box of one kind.
+struct TextCase : NamedCase
+{
+    Box box;
+    const char *text;
+};
+
+// A text box of each kind the windows have, shown, with its accessible text.
+class TextBox
+{
+public:
+    TextBox(Box box, const QString &text)
+    {
+        switch (box) {
+        case Box::LineEdit:
+            m_widget = std::make_unique<QLineEdit>(text);
+            break;
+        case Box::ComboEdit: {
+            auto combo = std::make_unique<QComboBox>();
+            combo->setEditable(true);
+            combo->setEditText(text);
+            m_edit = combo->lineEdit();
+            m_widget = std::move(combo);
+            break;
+        }
+        case Box::MultiLine:
+            // Narrow, so that its paragraphs wrap onto several lines.
+            m_widget = std::make_unique<QPlainTextEdit>(text);
+            m_widget->resize(90, 200);
+            break;
+        }
+        if (m_edit == nullptr)
+            m_edit = m_widget.get();
+        m_widget->show();
+    }
+
+    [[nodiscard]] QAccessibleInterface *accessible() const { return QAccessible::queryAccessibleInterface(m_edit); }
+
+private:
+    std::unique_ptr<QWidget> m_widget;
+    QWidget *m_edit = nullptr;
+};
+
+// The program's accessibility installed, as at start-up.
+class TextQueries : public ::testing::TestWithParam<TextCase>
+{
+protected:
+    void SetUp() override { kalvoran::ui::installAccessibility(); }
+};
+
+constexpr QAccessible::TextBoundaryType kBoundaries[] = {QAccessible::CharBoundary, QAccessible::WordBoundary,
+    QAccessible::SentenceBoundary, QAccessible::ParagraphBoundary, QAccessible::LineBoundary, QAccessible::NoBoundary};
+
+// Every query at every offset, the end of the text included, names a range
+// inside the text and returns what that range holds; the item "at" an offset
+// holds it; one attribute run covers the whole text.
+TEST_P(TextQueries, AnswerInsideTheTextAtEveryOffset)
+{
+    const QString text = QString::fromUtf8(GetParam().text);
+    const TextBox box(GetParam().box, text);
+    QAccessibleInterface *accessible = box.accessible();
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), QAccessible::EditableText);
+    QAccessibleTextInterface *queries = accessible->textInterface();
+    ASSERT_NE(queries, nullptr);
+    ASSERT_EQ(queries->characterCount(), text.size());
+
+    const int length = static_cast<int>(text.size());
+    using Query = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType, int *, int *) const;
+    const std::pair<const char *, Query> kinds[] = {{"at", &QAccessibleTextInterface::textAtOffset},
+        {"before", &QAccessibleTextInterface::textBeforeOffset}, {"after", &QAccessibleTextInterface::textAfterOffset}};
+    const Deadline deadline(kQueriesTime);
+    for (int offset = 0; offset <= length; ++offset) {
+        for (const QAccessible::TextBoundaryType boundary : kBoundaries) {
+            for (const auto &[kind, query] : kinds) {
+                int start = -1;
+                int end = -1;
+                const QString found = (queries->*query)(offset, boundary, &start, &end);
+                const auto where = ::testing::Message()
+                    << kind << " offset " << offset << ", boundary " << boundary << ": " << start << "-" << end;
+                ASSERT_TRUE(0 <= start && start <= end && end <= length) << where;
+                EXPECT_EQ(found, text.mid(start, end - start)) << where;
+                if (kind == std::string_view("at")) {
+                    EXPECT_TRUE(start <= offset && offset <= end) << where;
+                }
+            }
+        }
+        int start = -1;
+        int end = -1;
+        queries->attributes(offset, &start, &end);
+        EXPECT_EQ(start, 0) << "attributes at " << offset;
+        EXPECT_EQ(end, length) << "attributes at " << offset;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Accessibility, TextQueries,
+    ::testing::Values(TextCase{{"Empty"}, Box::LineEdit, ""}, TextCase{{"Number"}, Box::LineEdit, "5.184"},
+        TextCase{{"LongResult"}, Box::LineEdit, "0.0451212015753386"},
+        TextCase{{"WebAddress"}, Box::LineEdit, "www.orrimark.example.com"},
+        TextCase{{"ComboWords"}, Box::ComboEdit, "Select Dia"}, TextCase{{"TrailingSpace"}, Box::ComboEdit, "12 "},
+        TextCase{{"Paragraphs"}, Box::MultiLine,
+            "A first sentence. A second one, long enough to wrap.\nwww.orrimark.example.com\n\nLast line\n"}),
+    kCaseName);
+
+// What a screen reader speaks of a number: the line at the caret and the
+// word at the end are the whole number, and so is its one attribute run.
+TEST(NumberField, IsReadWholeByAScreenReader)
+{
+    kalvoran::ui::installAccessibility();
+    const TextBox box(Box::LineEdit, QStringLiteral("5.184"));
+    const Deadline deadline(kQueriesTime);
+    QAccessibleTextInterface *queries = box.accessible()->textInterface();
+    int start = -1;
+    int end = -1;
+    EXPECT_EQ(queries->textAtOffset(-2, QAccessible::LineBoundary, &start, &end), "5.184");
+    EXPECT_EQ(queries->textAtOffset(5, QAccessible::WordBoundary, &start, &end), "5.184");
+    EXPECT_EQ(queries->textAtOffset(5, QAccessible::CharBoundary, &start, &end), "");
+    EXPECT_EQ(start, 5);
+    EXPECT_EQ(queries->textBeforeOffset(5, QAccessible::CharBoundary, &start, &end), "4");
+}
+
+// A key as pressed on the keyboard.
+struct KeyCase : NamedCase
+{
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+};
+
+class ButtonKeys : public ::testing::TestWithParam<KeyCase>
+{
+};
+
+// Return and the keypad's Enter press a focused button once, as Space does,
+// though no button of the program is a default button.
+TEST_P(ButtonKeys, PressTheFocusedButton)
+{
+    kalvoran::ui::installAccessibility();
+    kalvoran::ui::MainWindow window;
+    window.show();
+    auto *about = window.control<QPushButton>(kalvoran::ui::ids::main::kAbout);
+    ASSERT_FALSE(about->isDefault() || about->autoDefault());
+    about->setFocus();
+    int pressed = 0;
+    QObject::connect(&window, &kalvoran::ui::MainWindow::aboutRequested, [&pressed] { ++pressed; });
+    QTest::keyClick(about, GetParam().key, GetParam().modifiers);
+    EXPECT_EQ(pressed, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Accessibility, ButtonKeys,
+    ::testing::Values(KeyCase{{"Space"}, Qt::Key_Space, Qt::NoModifier},
+        KeyCase{{"Return"}, Qt::Key_Return, Qt::NoModifier}, KeyCase{{"Enter"}, Qt::Key_Enter, Qt::KeypadModifier}),
+    kCaseName);
+
+} // namespace
