@@ -4,7 +4,7 @@
 PRESET := default
 BUILD  := build/$(PRESET)
 
-.PHONY: all deps build run test bench lint format screenshots package fuzz soak sanitize coverage clean
+.PHONY: all deps build run test bench lint format screenshots package fuzz soak sanitize coverage windows test-windows clean
 
 all: build
 
@@ -36,6 +36,16 @@ package:
 	@cmake --preset package >/dev/null
 	@cmake --build --preset package
 	@cd build/package && cpack -G DEB
+
+# Kalvoran for Windows x86-64, cross-built: build/windows/ gets a portable zip
+# and an installer. The first run also builds the Windows Qt (about half an
+# hour on two cores) into a cache outside the tree.
+windows:
+	@scripts/windows
+
+# The Windows build's unit tests and the installed program, under Wine.
+test-windows: windows
+	@scripts/test-windows
 
 fuzz: deps
 	@scripts/fuzz 60

@@ -1,0 +1,33 @@
+cmake_minimum_required(VERSION 3.25)
+# Writes the installer's file lists for the folder BUNDLE into OUTPUT: the
+# files to install, and the files and folders the uninstaller removes, one by
+# one, so that it never removes what it did not install.
+file(GLOB_RECURSE files RELATIVE ${BUNDLE} ${BUNDLE}/*)
+list(SORT files)
+set(install "")
+set(uninstall "")
+set(dirs "")
+set(out_dir "-")
+foreach(file IN LISTS files)
+    get_filename_component(dir ${file} DIRECTORY)
+    string(REPLACE "/" "\\" win_file "${file}")
+    string(REPLACE "/" "\\" win_dir "${dir}")
+    if(NOT dir STREQUAL out_dir)
+        string(APPEND install "  SetOutPath \"$INSTDIR\\${win_dir}\"\n")
+        set(out_dir "${dir}")
+    endif()
+    string(APPEND install "  File \"${BUNDLE}/${file}\"\n")
+    string(APPEND uninstall "  Delete \"$INSTDIR\\${win_file}\"\n")
+    while(dir AND NOT dir IN_LIST dirs)
+        list(APPEND dirs ${dir})
+        get_filename_component(dir ${dir} DIRECTORY)
+    endwhile()
+endforeach()
+# The deepest folders first.
+list(SORT dirs ORDER DESCENDING)
+foreach(dir IN LISTS dirs)
+    string(REPLACE "/" "\\" win_dir "${dir}")
+    string(APPEND uninstall "  RMDir \"$INSTDIR\\${win_dir}\"\n")
+endforeach()
+file(WRITE ${OUTPUT} "!macro InstallFiles\n${install}  SetOutPath \"$INSTDIR\"\n!macroend\n"
+                     "!macro UninstallFiles\n${uninstall}!macroend\n")

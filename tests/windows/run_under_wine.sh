@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Runs a program of the Windows build under Wine: ctest's emulator for the
+# cross-built tests. The Wine prefix lives in the build folder and is made on
+# first use; the Windows Qt's and MinGW's DLLs are found through WINEPATH.
+# Needs DISPLAY (scripts/test-windows starts a private Xvfb).
+# Usage: run_under_wine.sh PROGRAM.exe [ARGS...]
+set -euo pipefail
+here=$(cd "$(dirname "$0")/../.." && pwd)
+# The Windows Qt, once it is built (the calculation's tests need none).
+qt=$("$here/scripts/build-windows-qt" --print-prefix 2>/dev/null) || qt=
+export WINEPREFIX=${KALVORAN_WINE_PREFIX:-$here/build/windows/wine-prefix}
+export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+gcc_runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
+dll_dirs=("$gcc_runtime" /usr/x86_64-w64-mingw32/lib)
+[ -n "$qt" ] && dll_dirs=("$qt/bin" "${dll_dirs[@]}")
+# Z: is the Unix root in every Wine prefix.
+WINEPATH=$(printf 'Z:%s;' "${dll_dirs[@]}" | tr / '\\')
+export WINEPATH
+
+# One prefix for all the tests, made once, under a lock: ctest may start
+# several tests at a time.
+mkdir -p "$(dirname "$WINEPREFIX")"
+(
+    flock 9
+    if [ ! -f "$WINEPREFIX/.kalvoran-ready" ]; then
+        rm -rf "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || { echo "run_under_wine: wine could not make its prefix $WINEPREFIX" >&2; exit 1; }
+        wineserver -w
+        touch "$WINEPREFIX/.kalvoran-ready"
+    fi
+) 9>"$WINEPREFIX.lock"
+exec wine "$@"
