@@ -42,7 +42,7 @@ namespace kalvoran::calc {
 
 namespace {
 
-__extension__ using Quad = __float128;
+using detail::Quad;
 __extension__ using Wide = unsigned __int128;
 
 constexpr double kLargest = std::numeric_limits<double>::max(); // 2^1024 - 2^971
@@ -99,9 +99,9 @@ Dyadic split(double v)
     return {significand >> zeros, exponent - kDoubleDigits + zeros};
 }
 
-// |x|^y exactly, when it is an odd integer below 2^113 times a power of two;
-// nothing otherwise. For finite non-zero x and y whose power is near a double.
-std::optional<Quad> exactDyadicPower(double x, double y)
+} // namespace
+
+std::optional<Quad> detail::exactDyadicPower(double x, double y)
 {
     if (!std::isfinite(x) || !std::isfinite(y) || x == 0 || y == 0)
         return std::nullopt;
@@ -155,15 +155,13 @@ std::optional<Quad> exactDyadicPower(double x, double y)
     return static_cast<Quad>(odd) * scaleFactor;
 }
 
-} // namespace
-
 double correctlyRoundedPow(double x, double y)
 {
     const Quad r = powq(x, y);
     const auto rounded = static_cast<double>(r);
     if (!withinDoubleRange(r) || !nearHalfway(r < 0 ? -r : r))
         return rounded; // zeros, infinities, NaN, and nearly every finite result
-    const std::optional<Quad> exact = exactDyadicPower(x, y);
+    const std::optional<Quad> exact = detail::exactDyadicPower(x, y);
     if (!exact)
         return rounded;
     return static_cast<double>(r < 0 ? -*exact : *exact);

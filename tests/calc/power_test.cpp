@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <ios>
+#include <limits>
+#include <optional>
 
 namespace {
 
@@ -40,6 +42,41 @@ INSTANTIATE_TEST_SUITE_P(Rows, KnownPowers,
         KnownPower{{"TenToThe23TiesToEven"}, 10, 23, 0x1.52d02c7e14af6p+76},
         // 243 x 2^-1075 is halfway between 121 and 122 times the smallest subnormal.
         KnownPower{{"SubnormalTiesToEven"}, 3 * 0x1p-215, 5, 0x7ap-1074}, KnownPower{{"TenToThe5"}, 10, 5, 1e5}),
+    kalvoran::testing::kCaseName);
+
+// The exact path decides halfway cases, which powq has so far always got
+// right by itself: its answers are checked here directly, refusals included.
+struct ExactCase : kalvoran::testing::NamedCase
+{
+    double x;
+    double y;
+    std::optional<double> expected; // nothing: not an odd integer below 2^113 times a power of two
+};
+
+class ExactPowers : public ::testing::TestWithParam<ExactCase>
+{
+};
+
+TEST_P(ExactPowers, AreExactOrRefused)
+{
+    const ExactCase &row = GetParam();
+    const auto got = kalvoran::calc::detail::exactDyadicPower(row.x, row.y);
+    ASSERT_EQ(got.has_value(), row.expected.has_value());
+    if (got) {
+        EXPECT_EQ(static_cast<double>(*got), *row.expected);
+    }
+}
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+INSTANTIATE_TEST_SUITE_P(Rows, ExactPowers,
+    ::testing::Values(ExactCase{{"TenToThe5"}, 10, 5, 1e5}, ExactCase{{"SquareRoot"}, 4, 0.5, 2.0},
+        ExactCase{{"PowerOfTwoRootOfReciprocal"}, 0.25, -0.5, 2.0},
+        ExactCase{{"SmallestSubnormal"}, 0x1p-537, 2, 0x1p-1074},
+        ExactCase{{"InfiniteBase"}, kInfinity, 2, std::nullopt}, ExactCase{{"RootTooDeep"}, 2, 0x1p-11, std::nullopt},
+        ExactCase{{"NotASquare"}, 3, 0.5, std::nullopt}, ExactCase{{"ExponentTooLarge"}, 3, 4097, std::nullopt},
+        ExactCase{{"ReciprocalOfOdd"}, 3, -1, std::nullopt}, ExactCase{{"MoreThan113Bits"}, 3, 72, std::nullopt},
+        ExactCase{{"FarBelowTheDoubles"}, 0x1p-1000, 2, std::nullopt}),
     kalvoran::testing::kCaseName);
 
 } // namespace
