@@ -364,7 +364,8 @@ class User:
         name = self.focus.last()[0]
         if target is not None and words(target) not in name:
             return name, []
-        named = self.speech.wait(mark, lambda heard: said(heard, name), silence)
+        # The control sought must be named, however busy Orca is; another may stay silent.
+        named = self.speech.wait(mark, lambda heard: said(heard, name), STEP_TIMEOUT if target else silence)
         self.speech.quiet()
         heard = [u for u in self.speech.since(mark) if not u.echo]
         if not named:
