@@ -49,6 +49,22 @@ def wait_for(what, find, timeout=TIMEOUT):
     raise Failure(f"timed out waiting for {what}")
 
 
+def settled(read, timeout=5.0, still=0.3):
+    """What read() gives once it has stopped changing for `still` seconds (a
+    window that a window manager or Wine is still placing), or its last value
+    after the timeout."""
+    last, since = None, time.monotonic()
+    deadline = since + timeout
+    while time.monotonic() < deadline:
+        now = read()
+        if now != last:
+            last, since = now, time.monotonic()
+        elif time.monotonic() - since >= still:
+            break
+        time.sleep(0.05)
+    return last
+
+
 class Processes:
     """Processes started in sessions of their own, ended together, last first."""
 

@@ -20,7 +20,7 @@ from Xlib import display as xdisplay
 from Xlib import error as xerror
 
 from assistive_client import Kalvoran, application, drive, run_worked_flow
-from desktop import Desktop, Failure, X11, wait_for
+from desktop import Desktop, Failure, X11, settled, wait_for
 
 MAIN, SI, BRITISH = "Kalvoran v 1.2", "Calculations in S.I Units", "Calculations in British Units"
 FAREWELL, ABOUT = "Thank you", "About The program"
@@ -108,16 +108,7 @@ class User:
         """Where a window stands once the window manager has framed and placed
         it: some report the frame's inside at (0, 0) for a moment first."""
         wait_for("the window managed", lambda: self.x.managed(window), timeout=5)
-        last, since = None, time.monotonic()
-        deadline = since + 5
-        while time.monotonic() < deadline:
-            now = self.position(window)
-            if now != last:
-                last, since = now, time.monotonic()
-            elif time.monotonic() - since >= 0.3:
-                break
-            time.sleep(0.05)
-        return last
+        return settled(lambda: self.position(window))
 
     def check_centred(self, title, window):
         # The client area is what is centred: the frame is the window manager's,

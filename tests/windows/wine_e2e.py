@@ -30,7 +30,7 @@ from Xlib import X, XK  # noqa: E402
 from Xlib import display as xdisplay  # noqa: E402
 from Xlib.ext import xtest  # noqa: E402
 
-from desktop import Desktop, Failure, Processes, X11, wait_for  # noqa: E402
+from desktop import Desktop, Failure, Processes, X11, settled, wait_for  # noqa: E402
 
 import layouts  # noqa: E402
 import prefix_snapshot  # noqa: E402
@@ -300,25 +300,11 @@ class Wine:
         self.settle()
 
 
-def settled_rect(x, window, timeout=5):
-    """The window's rectangle once it has stopped moving for a moment."""
-    last, since = None, time.monotonic()
-    deadline = since + timeout
-    while time.monotonic() < deadline:
-        now = x.client_rect(window)
-        if now != last:
-            last, since = now, time.monotonic()
-        elif time.monotonic() - since >= 0.3:
-            break
-        time.sleep(0.05)
-    return last
-
-
 def save_window(x, title, folder, name):
     from PIL import Image  # only for screenshots
 
     window = x.window(title)
-    fx, fy, fw, fh = settled_rect(x, window)
+    fx, fy, fw, fh = settled(lambda: x.client_rect(window))
     time.sleep(0.5)  # painted
     raw = x.root.get_image(fx, fy, fw, fh, X.ZPixmap, 0xFFFFFFFF)
     path = os.path.join(folder, name)
@@ -427,7 +413,7 @@ def drive(user, program, checks, tables, si_inputs, si_results, british_inputs, 
 
     def centred():
         window = wait_for(f"window '{MAIN}' mapped", lambda: next(iter(x.titled(MAIN)), None), timeout=60)
-        settled_rect(x, window)
+        settled(lambda: x.client_rect(window))
         cx, cy, cw, ch = user.client_rect(MAIN)
         geometry = x.root.get_geometry()
         area = (x.prop(x.root, "_NET_WORKAREA") or [0, 0, geometry.width, geometry.height])[:4]
