@@ -9,6 +9,8 @@
 #        folder, in the same private session and home)
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=end_marked.sh
+. "$here/end_marked.sh"
 export NO_AT_BRIDGE=0
 # A home of its own: window managers and the services they start keep settings
 # and state there, which must neither leak from one run into the next nor
@@ -25,19 +27,5 @@ case ${1-} in *.py) test=$1 && shift ;; esac
 status=0
 timeout --kill-after=10 150 dbus-run-session -- /usr/bin/python3 "$here/$test" "$@" || status=$?
 
-# Shell builtins only from here: any command started now would carry the mark.
-left=0
-for environ in /proc/[0-9]*/environ; do
-    pid=${environ#/proc/}
-    pid=${pid%/environ}
-    [ "$pid" = "$$" ] && continue
-    mapfile -d '' -t variables 2>/dev/null <"$environ" || continue
-    for variable in "${variables[@]}"; do
-        if [ "$variable" = "$mark" ]; then
-            kill -KILL "$pid" 2>/dev/null && left=$((left + 1))
-            break
-        fi
-    done
-done
-[ "$left" -eq 0 ] || echo "ended $left process(es) the desktop left running"
+end_marked "$mark"
 exit "$status"

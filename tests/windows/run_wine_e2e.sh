@@ -7,6 +7,8 @@
 # Usage: run_wine_e2e.sh SETUP_EXE [--screenshots DIR]
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../e2e/end_marked.sh
+. "$here/../e2e/end_marked.sh"
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 export HOME=$home
@@ -17,22 +19,5 @@ mark="KALVORAN_WINE_TEST=$KALVORAN_WINE_TEST"
 status=0
 timeout --kill-after=10 300 dbus-run-session -- /usr/bin/python3 "$here/wine_e2e.py" "$@" || status=$?
 
-# Shell builtins only from here: any command started now would carry the mark.
-left=0
-names=
-for environ in /proc/[0-9]*/environ; do
-    pid=${environ#/proc/}
-    pid=${pid%/environ}
-    [ "$pid" = "$$" ] && continue
-    mapfile -d '' -t variables 2>/dev/null <"$environ" || continue
-    for variable in "${variables[@]}"; do
-        if [ "$variable" = "$mark" ]; then
-            name=
-            read -r name 2>/dev/null <"/proc/$pid/comm"
-            kill -KILL "$pid" 2>/dev/null && left=$((left + 1)) && names="$names $name"
-            break
-        fi
-    done
-done
-[ "$left" -eq 0 ] || echo "ended $left process(es) the test left running:$names"
+end_marked "$mark"
 exit "$status"
