@@ -20,8 +20,13 @@ trap cleanup EXIT
 fail() { echo "package test: $*" >&2; exit 1; }
 
 (cd "$build" && cpack -G DEB -B "$scratch/out" >/dev/null) || fail "cpack failed"
-deb=$(ls "$scratch"/out/kalvoran_*.deb 2>/dev/null | head -n 1)
-[ -n "$deb" ] || fail "no kalvoran_*.deb was made"
+# A glob, not ls in a pipeline: under pipefail a failed ls would end the
+# test before the message.
+shopt -s nullglob
+debs=("$scratch"/out/kalvoran_*.deb)
+shopt -u nullglob
+[ ${#debs[@]} -gt 0 ] || fail "cpack made no kalvoran_*.deb; run: cd $build && cpack -G DEB"
+deb=${debs[0]}
 ls "$scratch"/out/kalvoran_*.debug >/dev/null 2>&1 || fail "the debug information was not kept beside the package"
 
 expected=(
