@@ -12,11 +12,6 @@ constexpr std::array<std::string_view, 14> kMillimetres{
 constexpr std::array<std::string_view, 14> kInches{
     "0.5", "0.75", "1", "1.25", "1.50", "2", "2.5", "3", "3.5", "4", "5", "6", "8", "10"};
 
-constexpr Style kCentredRedLabel{.align = Align::Centre, .text = kRed};
-constexpr Style kFrameStyle{.bold = true, .text = kRed};
-constexpr Style kButton{.ownColours = false};
-constexpr Style kRedLine{.text = kRed};
-
 // Form2, the SI window. Boxes in twips; the controls after Frame1 sit inside it
 // and are placed in its coordinates.
 // clang-format off
@@ -53,7 +48,7 @@ constexpr std::array<Control, 49> kSiControls{{
     {"SCf",             -1, Kind::TextBox,     "0.0",                                                     {5640, 4080, 975,  375},  kToolkit},
     {"Command1",        -1, Kind::PushButton,  "Calculate Now",                                           {6720, 4680, 1935, 375},  kBold},
     {"Line3",           -1, Kind::Line,        {},                                                        {},                       kRedLine,    {}, {}, {120, 5160, 8640, 5160}},
-    {"Frame1",          -1, Kind::Frame,       "Results",                                                 {0,    5280, 8655, 3015}, kFrameStyle},
+    {"Frame1",          -1, Kind::Frame,       "Results",                                                 {0,    5280, 8655, 3015}, kBoldRed},
     {"Command2",        -1, Kind::PushButton,  "Exit",                                                    {1680, 8400, 1815, 375},  kBold},
     {"Command3",        -1, Kind::PushButton,  "Back",                                                    {4680, 8400, 1815, 375},  kBold},
     // Inside Frame1, in frame coordinates.
@@ -70,9 +65,9 @@ constexpr std::array<Control, 49> kSiControls{{
     // elevationdrop holds a pressure in bar, so its label says bar.
     {"Label22",         -1, Kind::Label,       "Elevation Drop / Gain ( bar )",                           {4440, 1680, 1935, 495},  kCentred,    "elevationdrop", "Frame1"},
     {"elevationdrop",   -1, Kind::TextBox,     "0.0",                                                     {6480, 1560, 1575, 495},  kToolkit,    {},              "Frame1"},
-    {"Label21",         -1, Kind::Label,       "Requiered Pump Head ( m )",                               {4920, 2160, 1215, 495},  kCentredRedLabel, "pumppressure", "Frame1"},
+    {"Label21",         -1, Kind::Label,       "Requiered Pump Head ( m )",                               {4920, 2160, 1215, 495},  kCentredRed,      "pumppressure", "Frame1"},
     {"pumppressure",    -1, Kind::TextBox,     "",                                                        {6480, 2160, 1575, 495},  kToolkit,    {},              "Frame1"},
-    {"Command4",        -1, Kind::PushButton,  "Clear",                                                   {240,  2520, 1095, 375},  kButton,     {},              "Frame1"},
+    {"Command4",        -1, Kind::PushButton,  "Clear",                                                   {240,  2520, 1095, 375},  kToolkit,    {},              "Frame1"},
 }};
 // clang-format on
 

@@ -87,7 +87,6 @@ constexpr Style kNotice{.points = 9.75, .bold = true, .align = Align::Centre, .t
 constexpr Style kCreditStyle{.points = 9.75, .bold = true, .italic = true, .align = Align::Centre, .text = kDarkRed};
 constexpr Style kThanks{.points = 18, .bold = true, .italic = true, .align = Align::Centre, .text = kDarkRed};
 constexpr Style kMakerName{.points = 18, .italic = true, .align = Align::Centre, .text = kRed};
-constexpr Style kRedLine{.text = kRed};
 
 // Form1, the main window.
 // clang-format off

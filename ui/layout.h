@@ -73,6 +73,7 @@ inline constexpr Style kCentred{.align = Align::Centre};
 inline constexpr Style kBoldRed{.bold = true, .text = kRed};
 inline constexpr Style kItalicRed{.italic = true, .text = kRed};
 inline constexpr Style kCentredRed{.align = Align::Centre, .text = kRed};
+inline constexpr Style kRedLine{.text = kRed}; // a line takes its colour from the text
 
 enum class Kind {
     Label,

@@ -8,7 +8,7 @@ class QWidget;
 
 // How a frame style reaches the desktop. The portable windows call these two
 // functions; each platform has its own implementation, compiled only there
-// (window_frame_x11.cpp, window_frame_windows.cpp).
+// (window_frame_unix.cpp, window_frame_windows.cpp).
 
 namespace kalvoran::ui {
 
