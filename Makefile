@@ -39,7 +39,7 @@ package:
 
 # Kalvoran for Windows x86-64, cross-built: build/windows/ gets a portable zip
 # and an installer. The first run also builds the Windows Qt (about half an
-# hour on two cores) into a cache outside the tree.
+# hour on two cores, a progress line every 30 s) into a cache outside the tree.
 windows:
 	@scripts/windows
 
