@@ -17,7 +17,13 @@ WINE_OWN = [
     # Wine's record of the desktop menu entries it made for Start-menu
     # shortcuts, outside the prefix; it does not take them back.
     ("user.reg", r"Software\Wine\MenuFiles", "Wine's desktop menu entries"),
+    # The host's serial ports, which Wine maps to COM1... when it first looks
+    # for them, at any start after the prefix is made.
+    ("system.reg", r"Software\Wine\Ports", "serial ports"),
+    ("system.reg", r"Software\Wow6432Node\Wine\Ports", "serial ports"),
 ]
+# The device names Wine makes for those ports (COM1, COM2, ...).
+WINE_OWN_FILES = re.compile(r"dosdevices/com[0-9]+")
 
 
 def _files(prefix):
@@ -28,7 +34,7 @@ def _files(prefix):
             found.add(os.path.normpath(os.path.join(relative, name)) + "/")
         for name in files:
             found.add(os.path.normpath(os.path.join(relative, name)))
-    return found - set(REGISTRY_FILES)
+    return {f for f in found - set(REGISTRY_FILES) if not WINE_OWN_FILES.fullmatch(f)}
 
 
 def _value_name(line):
