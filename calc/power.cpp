@@ -1,4 +1,5 @@
 #include "calc/power.h"
+#include "calc/power_exact.h"
 
 #include <bit>
 #include <cmath>
@@ -14,29 +15,23 @@ extern "C" __float128 powq(__float128 x, __float128 y);
 
 // Why rounding twice gives the correctly rounded double.
 //
-// powq's result r is within 2^-112 |x^y| of the exact x^y (against MPFR: at
-// most 0.6 x 2^-112 over the whole range; the tests hold it to 2^-104).
-// Rounding r to a double gives the double nearest x^y unless a point halfway
-// between two doubles lies between r and x^y, or r falls on one. So when r is
-// further than 2^-100 |r| from every halfway point (all but about one call in
-// 2^46), its double is the answer.
+// powq's result r is within 2^-112 |x^y| of the exact x^y (the tests hold it
+// to 2^-104 against MPFR, still far inside the margin below). Rounding r to a
+// double gives the double nearest x^y unless a point halfway between two
+// doubles lies between r and x^y, or r falls on one. So when r is further
+// than 2^-100 |r| from every halfway point, its double is the answer.
 //
-// Near a halfway point, x^y may be one itself: 10^23 = 5^23 x 2^23 (5^23 has
-// 54 bits), (2^18 - 1)^3, (b^2)^1.5 = b^3. There a one-bit error in r would
-// break the tie the wrong way. powq returned all of 1.4 million such cases
-// exactly, but nothing promises it, so exactDyadicPower() works x^y out in
-// integers whenever it is an odd integer below 2^113 times a power of two -
-// which every halfway point and every double is - and that exact value is
-// rounded once. Every exact and every halfway case is decided so.
+// Near a halfway point, x^y may be one itself (10^23 = 5^23 x 2^23, with 5^23
+// of 54 bits), where an error in r's last bit would break the tie the wrong
+// way. Every halfway point and every double is an odd integer below 2^113
+// times a power of two, so exactDyadicPower() works such an x^y out in
+// integers and that exact value is rounded once.
 //
-// What is left: x^y near a halfway point without being such a number
-// (irrational, 1/odd, or of more than 113 bits like x^3 for most 53-bit x).
-// It is never halfway, and r still rounds correctly unless x^y lies within r's
-// error of a halfway point: a chance of about 2^-59 per call; no such case is
-// known, and an exhaustive search is out of reach. The engine's exponents
-// 1.85 = p/2^51 and 4.87 = p/2^50 (p odd) make x^y irrational for every finite
-// x > 0 other than 1, so for them this is the only question. The powers of the
-// table entries are checked against MPFR in the tests.
+// Otherwise x^y is never halfway, and r rounds correctly unless x^y lies
+// within r's error of a halfway point. The engine's exponents 1.85 and 4.87
+// make x^y irrational for every finite x > 0 other than 1, so for them that
+// is the only case left; the tests check the table entries' powers against
+// MPFR.
 
 namespace kalvoran::calc {
 

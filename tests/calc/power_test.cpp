@@ -4,6 +4,7 @@
 // not the correctly rounded one shows here.
 
 #include "calc/power.h"
+#include "calc/power_exact.h"
 #include "support/named_case.h"
 
 #include <gtest/gtest.h>
