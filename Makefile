@@ -55,7 +55,7 @@ fuzz: deps
 # than 4 MiB from the end of the warm-up to the end.
 soak: build
 	@KALVORAN_RANDOM_USER_ACTIONS=300000 KALVORAN_RANDOM_USER_MAX_GROWTH_KIB=4096 \
-		$(BUILD)/tests/app/app_tests --gtest_filter='RandomUser.*'
+		$(BUILD)/tests/app/random_user_tests
 
 # Every test under AddressSanitizer, LeakSanitizer and UBSan, but the native
 # Wayland desktop test: Qt's Wayland platform leaves libwayland-client

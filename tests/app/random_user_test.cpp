@@ -11,6 +11,7 @@
 
 #include "app/program.h"
 #include "calc/number_text.h"
+#include "support/process_memory.h"
 #include "support/ui_helpers.h"
 #include "ui/calculation_window.h"
 #include "ui/ids.h"
@@ -24,8 +25,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <limits>
 #include <map>
 #include <optional>
 #include <random>
@@ -34,6 +33,9 @@
 using kalvoran::app::Program;
 using kalvoran::app::Screen;
 namespace ids = kalvoran::ui::ids;
+using kalvoran::testing::describe;
+using kalvoran::testing::ProcessMemory;
+using kalvoran::testing::processMemory;
 
 namespace {
 
@@ -60,34 +62,6 @@ std::optional<std::int64_t> allowedGrowthKib()
     bool ok = false;
     const qlonglong kib = qEnvironmentVariable("KALVORAN_RANDOM_USER_MAX_GROWTH_KIB").toLongLong(&ok);
     return ok && kib >= 0 ? std::optional<std::int64_t>(kib) : std::nullopt;
-}
-
-// Resident memory of this process now and at its peak, in KiB, from Linux's
-// /proc/self/status.
-struct Memory
-{
-    std::int64_t residentKib = -1; // VmRSS
-    std::int64_t peakKib = -1;     // VmHWM
-};
-
-Memory memoryNow()
-{
-    Memory memory;
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    while (status >> key) {
-        if (key == "VmRSS:")
-            status >> memory.residentKib;
-        else if (key == "VmHWM:")
-            status >> memory.peakKib;
-        status.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-    }
-    return memory;
-}
-
-std::string describe(const Memory &memory)
-{
-    return "VmRSS " + std::to_string(memory.residentKib) + " KiB, VmHWM " + std::to_string(memory.peakKib) + " KiB";
 }
 
 // With no event loop running, Qt's queues only grow: window-system events
@@ -357,7 +331,7 @@ TEST(RandomUser, NothingTheUserDoesBreaksTheProgram)
     // Memory is first measured after a tenth of the actions, once the
     // program's windows, fonts and caches have all been made.
     const int warmUp = actions / 10;
-    std::optional<Memory> afterWarmUp;
+    std::optional<ProcessMemory> afterWarmUp;
     int done = 0;
     int runs = 0;
     while (done < actions) {
@@ -384,16 +358,16 @@ TEST(RandomUser, NothingTheUserDoesBreaksTheProgram)
         }
         flushQtQueues();
         if (!afterWarmUp && done >= warmUp) {
-            afterWarmUp = memoryNow();
+            afterWarmUp = processMemory();
             std::printf("after %d actions in %d runs: %s\n", done, runs, describe(*afterWarmUp).c_str());
         }
     }
-    const Memory atEnd = memoryNow();
+    const ProcessMemory atEnd = processMemory();
     std::printf("%d actions in %d runs of the program: %s\n", done, runs, describe(atEnd).c_str());
 
     if (const auto allowed = allowedGrowthKib()) {
         ASSERT_TRUE(afterWarmUp);
-        ASSERT_GE(atEnd.residentKib, 0) << "no /proc/self/status to measure memory";
+        ASSERT_GE(atEnd.residentKib, 0) << "the system gave no memory figure";
         EXPECT_LE(atEnd.residentKib - afterWarmUp->residentKib, *allowed)
             << "resident memory grew from the warm-up to the end (seed " << startSeed << ")";
         EXPECT_LE(atEnd.peakKib - afterWarmUp->peakKib, *allowed)

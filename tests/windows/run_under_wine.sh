@@ -18,15 +18,23 @@ WINEPATH=$(printf 'Z:%s;' "${dll_dirs[@]}" | tr / '\\')
 export WINEPATH
 
 # One prefix for all the tests, made once, under a lock: ctest may start
-# several tests at a time.
+# several tests at a time. The stamp names the settings below, so that a
+# prefix made without them is made anew.
 mkdir -p "$(dirname "$WINEPREFIX")"
+ready=$WINEPREFIX/.kalvoran-ready-unmanaged
 (
     flock 9
-    if [ ! -f "$WINEPREFIX/.kalvoran-ready" ]; then
+    if [ ! -f "$ready" ]; then
         rm -rf "$WINEPREFIX"
         wineboot -i >/dev/null 2>&1 || { echo "run_under_wine: wine could not make its prefix $WINEPREFIX" >&2; exit 1; }
+        # Without a window manager Wine waits 2 s for each window it hides
+        # to be withdrawn (the window tests took two minutes so, the random
+        # user far more). The unit tests' windows are left unmanaged: they
+        # test the program's own rules and layout; the end-to-end test, in
+        # a prefix of its own, tests the windows under a window manager.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
         wineserver -w
-        touch "$WINEPREFIX/.kalvoran-ready"
+        touch "$ready"
     fi
 ) 9>"$WINEPREFIX.lock"
 exec wine "$@"
