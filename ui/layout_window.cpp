@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 
@@ -171,10 +170,7 @@ QWidget *LayoutWindow::createControl(const Control &row, QWidget *parent)
         break;
     }
     case Kind::PushButton: {
-        auto *button = new QPushButton(caption, parent);
-        button->setAutoDefault(false);
-        button->setDefault(false);
-        widget = button;
+        widget = new PushButton(caption, parent);
         break;
     }
     case Kind::Frame: {
