@@ -6,7 +6,6 @@
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -61,8 +60,6 @@ CalculationWindow::CalculationWindow(UnitSystem units, QWidget *parent)
     , m_announcer(this)
 {
     control(ids::calculation::kResultsFrame)->hide();
-    // The hint under the C factor is read with the field, not only seen below it.
-    control(calc::field::kCFactor)->setAccessibleDescription(control<QLabel>(ids::calculation::kCFactorHint)->text());
     connect(
         control<QPushButton>(ids::calculation::kCalculate), &QPushButton::clicked, this, &CalculationWindow::calculate);
     connect(

@@ -190,6 +190,10 @@ QWidget *LayoutWindow::createControl(const Control &row, QWidget *parent)
     }
 
     widget->setObjectName(toQString(row.name));
+    if (!row.accessibleName.empty())
+        widget->setAccessibleName(toQString(row.accessibleName));
+    if (!row.accessibleDescription.empty())
+        widget->setAccessibleDescription(toQString(row.accessibleDescription));
     if (row.index >= 0)
         widget->setProperty("index", row.index);
     widget->setFont(fontFor(row.style));
