@@ -43,8 +43,6 @@ constexpr std::string_view kSidePictureName
 
 // The pieces the maker's captions are made of.
 constexpr std::string_view kSpace = " ";
-constexpr std::string_view kNewLine = "\n";
-constexpr std::string_view kFullStopNewLine = ".\n";
 constexpr std::string_view kCreditLead = "Programmed && developed by ";
 constexpr std::string_view kTelLead = "Tel. ";
 constexpr std::string_view kMobileLead = "Mobile: ";
@@ -56,33 +54,18 @@ constexpr std::string_view kTelephoneCaption = joined<kTelLead, maker::kTelephon
 constexpr std::string_view kMobileCaption = joined<kMobileLead, maker::kMobile>;
 constexpr std::string_view kEmailCaption = joined<kEmailLead, maker::kEmail>;
 constexpr std::string_view kWebSiteCaption = joined<kWebSiteLead, maker::kWebAddress>;
-constexpr std::string_view kMailingListAddress = joined<maker::kWebAddress, maker::kMailingListPath>;
 
-// The About text, one line of it per constant; every line ends in a line
-// break and the box word-wraps the long ones.
-constexpr std::string_view kAbout1a = "This program is a product of ";
-constexpr std::string_view kAbout1b = ", ";
-constexpr std::string_view kAbout2 = "Web site: ";
-constexpr std::string_view kAbout3 = "Also on the web: ";
-constexpr std::string_view kAbout5 = "No part of this program may be copied, sold or passed on\n";
-constexpr std::string_view kAbout6 = "without the written permission of ";
-constexpr std::string_view kAbout7a = "\"Kalvoran\" and \"";
-constexpr std::string_view kAbout7b = "\" are trade marks of ";
-constexpr std::string_view kAbout8a = "Join the ";
-constexpr std::string_view kAbout8b = " mailing list for news of new versions at ";
-constexpr std::string_view kAbout9a = "For more information please write to ";
-constexpr std::string_view kAbout9b = " or ";
-
-constexpr std::string_view kAboutLine1 = joined<kAbout1a, maker::kName, kAbout1b, maker::kWhatItIs, kFullStopNewLine>;
-constexpr std::string_view kAboutLine2 = joined<kAbout2, maker::kWebAddress, kNewLine>;
-constexpr std::string_view kAboutLine3 = joined<kAbout3, maker::kSecondWebAddress, kNewLine>;
-constexpr std::string_view kAboutLine4 = joined<maker::kOwnership, kFullStopNewLine>;
-constexpr std::string_view kAboutLine6 = joined<kAbout6, maker::kName, kFullStopNewLine>;
-constexpr std::string_view kAboutLine7 = joined<kAbout7a, maker::kName, kAbout7b, maker::kName, kFullStopNewLine>;
-constexpr std::string_view kAboutLine8 = joined<kAbout8a, maker::kName, kAbout8b, kMailingListAddress, kNewLine>;
-constexpr std::string_view kAboutLine9 = joined<kAbout9a, maker::kEmail, kAbout9b, maker::kSecondEmail, kNewLine>;
-constexpr std::string_view kAboutText = joined<kAboutLine1, kAboutLine2, kAboutLine3, kAboutLine4, kAbout5, kAboutLine6,
-    kAboutLine7, kAboutLine8, kAboutLine9>;
+// Nine lines, each ending in a line break; the box word-wraps the long ones.
+constexpr std::string_view kAboutText
+    = "This program is a product of Orrimark, a small engineering firm for water supply and fire-protection piping.\n"
+      "Web site: www.orrimark.example.com\n"
+      "Also on the web: www.orrimark.example.org\n"
+      "All rights reserved to Orrimark (c) 2026.\n"
+      "No part of this program may be copied, sold or passed on\n"
+      "without the written permission of Orrimark.\n"
+      "\"Kalvoran\" and \"Orrimark\" are trade marks of Orrimark.\n"
+      "Join the Orrimark mailing list for news of new versions at www.orrimark.example.com/mailing-list\n"
+      "For more information please write to info@orrimark.example.com or support@orrimark.example.org\n";
 
 constexpr Style kTitle{.points = 24, .bold = true, .align = Align::Centre, .text = kRed, .background = kLightRed};
 constexpr Style kBoldCentredRed{.bold = true, .align = Align::Centre, .text = kRed};
