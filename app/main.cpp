@@ -29,8 +29,7 @@ int main(int argc, char **argv)
     // One face throughout, message boxes included; it also spares loading the
     // system's default face at start-up.
     QApplication::setFont(kalvoran::ui::fontFor(kalvoran::ui::kRegular));
-    // Before the first window: the windows' accessible interfaces come from it,
-    // and it makes Return press the focused button.
+    // Before the first window: the windows' accessible interfaces come from it.
     kalvoran::ui::installAccessibility();
 
     kalvoran::app::Program program;

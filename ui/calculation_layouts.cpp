@@ -12,6 +12,9 @@ constexpr std::array<std::string_view, 14> kMillimetres{
 constexpr std::array<std::string_view, 14> kInches{
     "0.5", "0.75", "1", "1.25", "1.50", "2", "2.5", "3", "3.5", "4", "5", "6", "8", "10"};
 
+// The hint under the C factor, which a screen reader reads with the field too.
+constexpr std::string_view kCFactorHint = "For schedule 40 steel use the C factor as 120";
+
 // Form2, the SI window. Boxes in twips; the controls after Frame1 sit inside it
 // and are placed in its coordinates.
 // clang-format off
@@ -23,8 +26,8 @@ constexpr std::array<Control, 49> kSiControls{{
     {"Label2",          -1, Kind::Label,       "The length of the pipe (  m  )",                          {240,  1080, 2055, 495},  kRegular,    "L"},
     {"L",               -1, Kind::TextBox,     "1.00",                                                    {2520, 1080, 1215, 375},  kToolkit},
     {"Label4",          -1, Kind::Label,       "Friction loss factor",                                    {240,  1680, 1935, 375},  kRegular,    "C"},
-    {"C",               -1, Kind::ComboBox,    "Select C",                                                {2520, 1680, 1215, 315},  kToolkit,    {}, {}, {}, kCFactors},
-    {"Label7",          -1, Kind::Label,       "For schedule 40 steel use the C factor as 120",           {360,  2280, 3375, 375},  kItalicRed},
+    {"C",               -1, Kind::ComboBox,    "Select C",                                                {2520, 1680, 1215, 315},  kToolkit,    {}, {}, {}, kCFactors, {}, kCFactorHint},
+    {"Label7",          -1, Kind::Label,       kCFactorHint,                                              {360,  2280, 3375, 375},  kItalicRed},
     {"Label3",          -1, Kind::Label,       "Flow of water in the pipe (  L/min  )",                   {4440, 480,  1695, 735},  kCentred,    "Q"},
     {"Q",               -1, Kind::TextBox,     "1.00",                                                    {6240, 480,  1215, 375},  kToolkit},
     {"Label20",         -1, Kind::Label,       "Elevation between the pump and the goal point ( m )",     {4440, 1080, 1695, 735},  kCentred,    "hight"},
@@ -85,7 +88,7 @@ constexpr std::array<Difference, 13> kBritishDifferences{{
     {"Label1",  "The Dia. of the pipe  ( inch )",                        {240,  720,  2175, 375}},
     {"Label2",  "The length of the pipe (  ft  )",                       {240,  1080, 2055, 495}},
     {"Label3",  "Flow of water in the pipe (  gpm  )",                   {4440, 480,  1695, 495}},
-    {"Label7",  "For schedule 40 steel use the C factor as 120",         {360,  2160, 3375, 375}},
+    {"Label7",  kCFactorHint,                                            {360,  2160, 3375, 375}},
     {"Label20", "Elevation between the pump and the goal point ( ft )",  {4440, 1080, 1695, 735}},
     {"Label23", "Residual Pressure requiered at the goal point (psi)",   {4440, 1800, 1575, 615}},
     {"Label19", "Calculated Equivalent Length of fittings ( ft )",       {360,  360,  1695, 495}},

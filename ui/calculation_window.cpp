@@ -1,13 +1,11 @@
 #include "ui/calculation_window.h"
 
 #include "calc/calculation.h"
-#include "ui/accessibility.h"
 #include "ui/calculation_layouts.h"
 #include "ui/ids.h"
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -42,7 +40,7 @@ public:
         m_window.control(ids::calculation::kResultsFrame)->setVisible(visible);
         // A run hides the frame first and shows it at its end: only the end is news.
         if (visible)
-            announce(&m_window, QStringLiteral("Results shown"));
+            m_window.m_announcer.announce(QStringLiteral("Results shown"));
     }
 
     void showError(std::string_view message) override
@@ -59,10 +57,9 @@ CalculationWindow::CalculationWindow(UnitSystem units, QWidget *parent)
     : LayoutWindow(units == UnitSystem::Si ? siCalculationLayout() : britishCalculationLayout(), parent)
     , m_units(units)
     , m_presentError(showErrorBox)
+    , m_announcer(this)
 {
     control(ids::calculation::kResultsFrame)->hide();
-    // The hint under the C factor is read with the field, not only seen below it.
-    control(calc::field::kCFactor)->setAccessibleDescription(control<QLabel>(ids::calculation::kCFactorHint)->text());
     connect(
         control<QPushButton>(ids::calculation::kCalculate), &QPushButton::clicked, this, &CalculationWindow::calculate);
     connect(
@@ -103,7 +100,7 @@ void CalculationWindow::clearResults()
     for (const std::string_view name : calc::kClearedResults)
         control<QLineEdit>(name)->clear();
     control(ids::calculation::kResultsFrame)->hide();
-    announce(this, QStringLiteral("Results cleared"));
+    m_announcer.announce(QStringLiteral("Results cleared"));
 }
 
 } // namespace kalvoran::ui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/accessibility.h"
 #include "ui/error_message.h"
 #include "ui/layout_window.h"
 
@@ -35,6 +36,7 @@ private:
 
     UnitSystem m_units;
     ErrorPresenter m_presentError;
+    Announcer m_announcer; // tells a screen reader when the results come and go
 };
 
 } // namespace kalvoran::ui

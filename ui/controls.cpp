@@ -2,7 +2,9 @@
 
 #include "ui/pictures/stored_picture.h"
 
+#include <QKeyEvent>
 #include <QPainter>
+
 #include <algorithm>
 
 namespace kalvoran::ui {
@@ -28,6 +30,35 @@ void LineControl::paintEvent(QPaintEvent * /*event*/)
     QPainter painter(this);
     painter.setPen(QPen(m_colour, m_penWidth, Qt::SolidLine, Qt::FlatCap));
     painter.drawLine(m_from - pos(), m_to - pos());
+}
+
+namespace {
+
+// Return or Enter with no modifier but the keypad's.
+bool isReturn(const QKeyEvent &event)
+{
+    return (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter)
+        && (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+} // namespace
+
+PushButton::PushButton(const QString &caption, QWidget *parent)
+    : QPushButton(caption, parent)
+{
+    setAutoDefault(false);
+    setDefault(false);
+}
+
+bool PushButton::event(QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+        return QPushButton::event(event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (!isReturn(*key))
+        return QPushButton::event(event);
+    QKeyEvent space(event->type(), Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), key->isAutoRepeat());
+    return QPushButton::event(&space);
 }
 
 PictureBox::PictureBox(const QImage &picture, QWidget *parent)

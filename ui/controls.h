@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QPixmap>
+#include <QPushButton>
 #include <QWidget>
 
 namespace kalvoran::ui {
@@ -30,6 +31,19 @@ private:
     QPoint m_to;
     QColor m_colour;
     int m_penWidth;
+};
+
+// A push button that Return and the keypad's Enter, with no other modifier,
+// press as Space does when it has the focus. Never a default or auto-default
+// button: styles draw those with a frame of their own.
+class PushButton : public QPushButton
+{
+    Q_OBJECT
+public:
+    PushButton(const QString &caption, QWidget *parent);
+
+protected:
+    bool event(QEvent *event) override;
 };
 
 // Shows a picture unscaled from its top left corner, clipped to the box,

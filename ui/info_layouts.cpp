@@ -36,10 +36,13 @@ constexpr std::string_view kProgramTitle = joined<kProgramTitleLead, kVersion>;
 constexpr std::string_view kBanner = ":/pictures/banner.gif";
 constexpr std::string_view kSidePicture = ":/pictures/side.jpg";
 
+// What the pictures show, for those who cannot see them.
+constexpr std::string_view kBannerName = "Banner: Kalvoran, hydraulic calculations for water piping";
+constexpr std::string_view kSidePictureName
+    = "Side picture: a pump lifting water up a pipe, past a pressure gauge, a gate valve and a non-return valve";
+
 // The pieces the maker's captions are made of.
 constexpr std::string_view kSpace = " ";
-constexpr std::string_view kNewLine = "\n";
-constexpr std::string_view kFullStopNewLine = ".\n";
 constexpr std::string_view kCreditLead = "Programmed && developed by ";
 constexpr std::string_view kTelLead = "Tel. ";
 constexpr std::string_view kMobileLead = "Mobile: ";
@@ -51,33 +54,18 @@ constexpr std::string_view kTelephoneCaption = joined<kTelLead, maker::kTelephon
 constexpr std::string_view kMobileCaption = joined<kMobileLead, maker::kMobile>;
 constexpr std::string_view kEmailCaption = joined<kEmailLead, maker::kEmail>;
 constexpr std::string_view kWebSiteCaption = joined<kWebSiteLead, maker::kWebAddress>;
-constexpr std::string_view kMailingListAddress = joined<maker::kWebAddress, maker::kMailingListPath>;
 
-// The About text, one line of it per constant; every line ends in a line
-// break and the box word-wraps the long ones.
-constexpr std::string_view kAbout1a = "This program is a product of ";
-constexpr std::string_view kAbout1b = ", ";
-constexpr std::string_view kAbout2 = "Web site: ";
-constexpr std::string_view kAbout3 = "Also on the web: ";
-constexpr std::string_view kAbout5 = "No part of this program may be copied, sold or passed on\n";
-constexpr std::string_view kAbout6 = "without the written permission of ";
-constexpr std::string_view kAbout7a = "\"Kalvoran\" and \"";
-constexpr std::string_view kAbout7b = "\" are trade marks of ";
-constexpr std::string_view kAbout8a = "Join the ";
-constexpr std::string_view kAbout8b = " mailing list for news of new versions at ";
-constexpr std::string_view kAbout9a = "For more information please write to ";
-constexpr std::string_view kAbout9b = " or ";
-
-constexpr std::string_view kAboutLine1 = joined<kAbout1a, maker::kName, kAbout1b, maker::kWhatItIs, kFullStopNewLine>;
-constexpr std::string_view kAboutLine2 = joined<kAbout2, maker::kWebAddress, kNewLine>;
-constexpr std::string_view kAboutLine3 = joined<kAbout3, maker::kSecondWebAddress, kNewLine>;
-constexpr std::string_view kAboutLine4 = joined<maker::kOwnership, kFullStopNewLine>;
-constexpr std::string_view kAboutLine6 = joined<kAbout6, maker::kName, kFullStopNewLine>;
-constexpr std::string_view kAboutLine7 = joined<kAbout7a, maker::kName, kAbout7b, maker::kName, kFullStopNewLine>;
-constexpr std::string_view kAboutLine8 = joined<kAbout8a, maker::kName, kAbout8b, kMailingListAddress, kNewLine>;
-constexpr std::string_view kAboutLine9 = joined<kAbout9a, maker::kEmail, kAbout9b, maker::kSecondEmail, kNewLine>;
-constexpr std::string_view kAboutText = joined<kAboutLine1, kAboutLine2, kAboutLine3, kAboutLine4, kAbout5, kAboutLine6,
-    kAboutLine7, kAboutLine8, kAboutLine9>;
+// Nine lines, each ending in a line break; the box word-wraps the long ones.
+constexpr std::string_view kAboutText
+    = "This program is a product of Orrimark, a small engineering firm for water supply and fire-protection piping.\n"
+      "Web site: www.orrimark.example.com\n"
+      "Also on the web: www.orrimark.example.org\n"
+      "All rights reserved to Orrimark (c) 2026.\n"
+      "No part of this program may be copied, sold or passed on\n"
+      "without the written permission of Orrimark.\n"
+      "\"Kalvoran\" and \"Orrimark\" are trade marks of Orrimark.\n"
+      "Join the Orrimark mailing list for news of new versions at www.orrimark.example.com/mailing-list\n"
+      "For more information please write to info@orrimark.example.com or support@orrimark.example.org\n";
 
 constexpr Style kTitle{.points = 24, .bold = true, .align = Align::Centre, .text = kRed, .background = kLightRed};
 constexpr Style kBoldCentredRed{.bold = true, .align = Align::Centre, .text = kRed};
@@ -88,7 +76,9 @@ constexpr Style kCreditStyle{.points = 9.75, .bold = true, .italic = true, .alig
 constexpr Style kThanks{.points = 18, .bold = true, .italic = true, .align = Align::Centre, .text = kDarkRed};
 constexpr Style kMakerName{.points = 18, .italic = true, .align = Align::Centre, .text = kRed};
 
-// Form1, the main window.
+// Form1, the main window. A row's accessible name, after the names, parent,
+// line and items columns, is what a screen reader calls a control that no
+// label names.
 // clang-format off
 constexpr std::array<Control, 14> kMainControls{{
     // name       idx kind               caption or text                        Left  Top   Width Height  style
@@ -98,15 +88,15 @@ constexpr std::array<Control, 14> kMainControls{{
     {"Command3",  -1, Kind::PushButton,  "Exit",                                {3720, 6840, 975,  375},  kBold},
     {"Label2",     0, Kind::Label,       "This Program is a product from",      {360,  3600, 4095, 255},  kBoldCentredRed},
     {"Label2",     1, Kind::Label,       maker::kName,                          {360,  3840, 4095, 255},  kBoldCentredRedOnLightRed},
-    {"Text1",     -1, Kind::TextBox,     maker::kWebAddress,                    {840,  4200, 3135, 285},  kBoldCentredRedOnLightRed},
+    {"Text1",     -1, Kind::TextBox,     maker::kWebAddress,                    {840,  4200, 3135, 285},  kBoldCentredRedOnLightRed, {}, {}, {}, {}, "Web address"},
     {"Label3",    -1, Kind::Label,       "Kalvoran program is a hydraulic calculator helps you in calculating the pressure "
                                          "losses ( Friction, elevation  and velocity )and to determine the duty of the pump "
                                          "requiered in your application or your project.",
                                                                                 {0,    2400, 4695, 975},  kBoldBlack},
-    {"Picture1",   0, Kind::PictureBox,  kSidePicture,                          {4920, 1320, 2775, 5895}, kToolkit},
+    {"Picture1",   0, Kind::PictureBox,  kSidePicture,                          {4920, 1320, 2775, 5895}, kToolkit, {}, {}, {}, {}, kSidePictureName},
     {"Label4",    -1, Kind::Label,       maker::kOwnership,                     {720,  4800, 3375, 855},  kNotice},
     {"Command4",  -1, Kind::PushButton,  "About",                               {2520, 6840, 975,  375},  kBold},
-    {"Picture1",   1, Kind::PictureBox,  kBanner,                               {360,  120,  6975, 1095}, kToolkit},
+    {"Picture1",   1, Kind::PictureBox,  kBanner,                               {360,  120,  6975, 1095}, kToolkit, {}, {}, {}, {}, kBannerName},
     {"Label5",    -1, Kind::Label,       kCredit,                               {600,  5760, 3495, 735},  kCreditStyle},
     {"Line1",     -1, Kind::Line,        {},                                    {},                       kRedLine, {}, {}, {4800, 6600, 0, 6600}},
 }};
@@ -136,7 +126,7 @@ constexpr std::array<Control, 9> kFarewellControls{{
     {"Label5",    -1, Kind::Label,       kMobileCaption,                        {0,    3840, 2775, 255},  kBoldCentredRed},
     {"Label6",    -1, Kind::Label,       kEmailCaption,                         {1440, 4320, 4095, 375},  kBoldCentredRed},
     {"Label7",    -1, Kind::Label,       kWebSiteCaption,                       {1320, 4680, 4335, 495},  kBoldCentredRed},
-    {"Picture1",  -1, Kind::PictureBox,  kBanner,                               {120,  120,  6855, 1095}, kToolkit},
+    {"Picture1",  -1, Kind::PictureBox,  kBanner,                               {120,  120,  6855, 1095}, kToolkit, {}, {}, {}, {}, kBannerName},
 }};
 // clang-format on
 
@@ -149,9 +139,9 @@ constexpr std::array<ControlRef, 2> kFarewellTabOrder{{
 // clang-format off
 constexpr std::array<Control, 4> kAboutControls{{
     // name       idx kind                     caption      Left  Top   Width Height  style
-    {"Text1",     -1, Kind::MultiLineTextBox,  kAboutText,  {120,  1440, 8055, 2055}, kToolkit},
+    {"Text1",     -1, Kind::MultiLineTextBox,  kAboutText,  {120,  1440, 8055, 2055}, kToolkit, {}, {}, {}, {}, "About the program"},
     {"Command1",  -1, Kind::PushButton,        "OK",        {7560, 3600, 615,  375},  kToolkit},
-    {"Picture1",  -1, Kind::PictureBox,        kBanner,     {600,  120,  6855, 1095}, kToolkit},
+    {"Picture1",  -1, Kind::PictureBox,        kBanner,     {600,  120,  6855, 1095}, kToolkit, {}, {}, {}, {}, kBannerName},
     {"Label5",     1, Kind::Label,             kCredit,     {120,  3600, 7095, 375},  kCreditStyle},
 }};
 // clang-format on

@@ -7,17 +7,14 @@
 namespace kalvoran::ui {
 
 // The maker of the program, as the main, farewell and About windows name it.
-// Every caption that mentions the maker is built from these, so the windows
-// always agree. All of it is invented: the addresses lie under the example
-// domains and the telephone numbers in the range kept for fiction.
+// The captions of the main and farewell windows, and the About window's
+// credit, are built from these; the About text spells its details out, and the
+// tests hold it to these. All of it is invented: the addresses lie under the
+// example domains and the telephone numbers in the range kept for fiction.
 namespace maker {
 inline constexpr std::string_view kName = "Orrimark";
-inline constexpr std::string_view kWhatItIs = "a small engineering firm for water supply and fire-protection piping";
 inline constexpr std::string_view kWebAddress = "www.orrimark.example.com";
-inline constexpr std::string_view kSecondWebAddress = "www.orrimark.example.org";
-inline constexpr std::string_view kMailingListPath = "/mailing-list";
 inline constexpr std::string_view kEmail = "info@orrimark.example.com";
-inline constexpr std::string_view kSecondEmail = "support@orrimark.example.org";
 inline constexpr std::string_view kTelephone = "+1 555 0142";
 inline constexpr std::string_view kMobile = "+1 555 0187";
 inline constexpr std::string_view kCityAndCountry = "Veldmoor, Estrania";

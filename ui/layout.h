@@ -6,7 +6,8 @@
 
 // The vocabulary of the window layout tables: every window's controls are
 // listed as (name, kind, caption, box, style) rows, with boxes in twips as the
-// layout was drawn, and built from that table alone.
+// layout was drawn, and what screen readers say of each, and built from that
+// table alone.
 
 namespace kalvoran::ui {
 
@@ -99,6 +100,10 @@ struct Control
     std::string_view parent;                 // the frame it sits in, empty for the window
     TwipsLine line{};                        // for a line only
     std::span<const std::string_view> items; // for a combo box: its fixed list, in order
+    // What a screen reader says of a control that no label names; a labelled
+    // field takes its label's caption.
+    std::string_view accessibleName;
+    std::string_view accessibleDescription; // a hint, read with the control
 };
 
 // A control by name and, for an element of a control array, index.

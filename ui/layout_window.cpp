@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 
@@ -171,10 +170,7 @@ QWidget *LayoutWindow::createControl(const Control &row, QWidget *parent)
         break;
     }
     case Kind::PushButton: {
-        auto *button = new QPushButton(caption, parent);
-        button->setAutoDefault(false);
-        button->setDefault(false);
-        widget = button;
+        widget = new PushButton(caption, parent);
         break;
     }
     case Kind::Frame: {
@@ -194,6 +190,10 @@ QWidget *LayoutWindow::createControl(const Control &row, QWidget *parent)
     }
 
     widget->setObjectName(toQString(row.name));
+    if (!row.accessibleName.empty())
+        widget->setAccessibleName(toQString(row.accessibleName));
+    if (!row.accessibleDescription.empty())
+        widget->setAccessibleDescription(toQString(row.accessibleDescription));
     if (row.index >= 0)
         widget->setProperty("index", row.index);
     widget->setFont(fontFor(row.style));

@@ -1,5 +1,6 @@
 #include "support/named_case.h"
 #include "ui/accessibility.h"
+#include "ui/controls.h"
 #include "ui/ids.h"
 #include "ui/info_windows.h"
 
@@ -7,7 +8,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -185,11 +185,12 @@ TEST(NumberField, IsReadWholeByAScreenReader)
     EXPECT_EQ(queries->textBeforeOffset(5, QAccessible::CharBoundary, &start, &end), "4");
 }
 
-// A key as pressed on the keyboard.
+// A key as pressed on the keyboard, and how often it presses the button.
 struct KeyCase : NamedCase
 {
     Qt::Key key;
     Qt::KeyboardModifiers modifiers;
+    int presses;
 };
 
 class ButtonKeys : public ::testing::TestWithParam<KeyCase>
@@ -197,24 +198,26 @@ class ButtonKeys : public ::testing::TestWithParam<KeyCase>
 };
 
 // Return and the keypad's Enter press a focused button once, as Space does,
-// though no button of the program is a default button.
+// though no button of the program is a default button; with Shift, nothing.
 TEST_P(ButtonKeys, PressTheFocusedButton)
 {
-    kalvoran::ui::installAccessibility();
     kalvoran::ui::MainWindow window;
     window.show();
-    auto *about = window.control<QPushButton>(kalvoran::ui::ids::main::kAbout);
+    auto *about = window.control<kalvoran::ui::PushButton>(kalvoran::ui::ids::main::kAbout);
+    ASSERT_NE(about, nullptr);
     ASSERT_FALSE(about->isDefault() || about->autoDefault());
     about->setFocus();
     int pressed = 0;
     QObject::connect(&window, &kalvoran::ui::MainWindow::aboutRequested, [&pressed] { ++pressed; });
     QTest::keyClick(about, GetParam().key, GetParam().modifiers);
-    EXPECT_EQ(pressed, 1);
+    EXPECT_EQ(pressed, GetParam().presses);
 }
 
 INSTANTIATE_TEST_SUITE_P(Accessibility, ButtonKeys,
-    ::testing::Values(KeyCase{{"Space"}, Qt::Key_Space, Qt::NoModifier},
-        KeyCase{{"Return"}, Qt::Key_Return, Qt::NoModifier}, KeyCase{{"Enter"}, Qt::Key_Enter, Qt::KeypadModifier}),
+    ::testing::Values(KeyCase{{"Space"}, Qt::Key_Space, Qt::NoModifier, 1},
+        KeyCase{{"Return"}, Qt::Key_Return, Qt::NoModifier, 1},
+        KeyCase{{"Enter"}, Qt::Key_Enter, Qt::KeypadModifier, 1},
+        KeyCase{{"ShiftReturn"}, Qt::Key_Return, Qt::ShiftModifier, 0}),
     kCaseName);
 
 } // namespace

@@ -330,9 +330,12 @@ TEST(CalculationWindow, FieldsCarryTheirLabelsForScreenReaders)
     const auto labels = combo->relations(QAccessible::Label);
     ASSERT_EQ(labels.size(), 1);
     EXPECT_EQ(labels.front().first->text(QAccessible::Name), "The Dia. of the pipe  ( inch )");
-    // Every input and result field is named.
+    // Every input and result field is named, and the C factor carries the hint
+    // shown under it.
     for (const UnitSystem units : {UnitSystem::Si, UnitSystem::British}) {
         Screen s(units);
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(s.window->control("C"))->text(QAccessible::Description),
+            kalvoran::testing::shownText(s.window->control(ids::kCFactorHint)));
         for (const char *field : {"D", "L", "C", "Q", "hight", "RP", "Tf", "Ef", "E1f", "BVf", "GVf", "SCf", "ELF",
                  "EL", "FL", "PD", "V", "elevationdrop", "pumppressure"})
             EXPECT_FALSE(s.window->control(field)->accessibleName().isEmpty()) << field;

@@ -258,12 +258,12 @@ TEST(AboutText, HasNineLinesAnd576Characters)
     EXPECT_TRUE(text.endsWith('\n'));
     const QStringList lines = text.split('\n');
     ASSERT_EQ(lines.size(), 10); // nine lines and the empty rest after the last break
-    EXPECT_TRUE(lines[0].contains("Orrimark"));
+    EXPECT_TRUE(lines[0].contains(toQString(maker::kName)));
     EXPECT_EQ(lines[1], "Web site: " + kWeb);
-    EXPECT_TRUE(lines[3].startsWith("All rights reserved to Orrimark (c) 2026"));
+    EXPECT_TRUE(lines[3].startsWith(toQString(maker::kOwnership)));
     EXPECT_TRUE(lines[6].contains("\"Kalvoran\" and \"Orrimark\" are trade marks"));
     EXPECT_TRUE(lines[7].contains(kWeb + "/mailing-list"));
-    EXPECT_TRUE(lines[8].contains("info@orrimark.example.com"));
+    EXPECT_TRUE(lines[8].contains(toQString(maker::kEmail)));
 }
 
 // Every address and number of the maker is plainly fictional, and the
