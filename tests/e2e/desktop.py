@@ -14,13 +14,13 @@ import subprocess
 import tempfile
 import time
 
-from Xlib import X, Xatom
+from Xlib import XK, X, Xatom
 from Xlib import display as xdisplay
 from Xlib import error as xerror
 from Xlib.ext import xtest
 from Xlib.protocol import event as xevent
 
-TIMEOUT = 20.0  # seconds to wait for any one thing
+from fixture import Failure, wait_for
 
 # The window managers, each as it starts on a bare X server of its own.
 WINDOW_MANAGERS = {
@@ -30,39 +30,6 @@ WINDOW_MANAGERS = {
     "xfwm4": ["xfwm4", "--replace", "--compositor=off", "--sm-client-disable"],
     "kwin": ["kwin_x11", "--replace"],
 }
-
-
-class Failure(Exception):
-    pass
-
-
-def wait_for(what, find, timeout=TIMEOUT):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        try:
-            found = find()
-        except (xerror.XError, OSError, ValueError):  # windows come and go under our feet
-            found = None
-        if found is not None and found is not False:
-            return found
-        time.sleep(0.05)
-    raise Failure(f"timed out waiting for {what}")
-
-
-def settled(read, timeout=5.0, still=0.3):
-    """What read() gives once it has stopped changing for `still` seconds (a
-    window that a window manager or Wine is still placing), or its last value
-    after the timeout."""
-    last, since = None, time.monotonic()
-    deadline = since + timeout
-    while time.monotonic() < deadline:
-        now = read()
-        if now != last:
-            last, since = now, time.monotonic()
-        elif time.monotonic() - since >= still:
-            break
-        time.sleep(0.05)
-    return last
 
 
 class Processes:
@@ -297,6 +264,32 @@ class X11:
         # Away again, so that the next click is never taken for a double click.
         xtest.fake_input(self.d, X.MotionNotify, x=1, y=1)
         self.d.sync()
+
+    KEYSYMS = {".": "period", "-": "minus", " ": "space"}
+
+    def _code(self, name):
+        code = self.d.keysym_to_keycode(XK.string_to_keysym(self.KEYSYMS.get(name, name)))
+        if not code:
+            raise Failure(f"no key for {name!r} on this X server")
+        return code
+
+    def press(self, key, *modifiers):
+        """A real key press, with modifiers held ("Control_L"): it goes to the focused window."""
+        held = [self._code(m) for m in modifiers]
+        for code in held:
+            xtest.fake_input(self.d, X.KeyPress, code)
+        xtest.fake_input(self.d, X.KeyPress, self._code(key))
+        self.d.sync()
+        time.sleep(0.03)
+        xtest.fake_input(self.d, X.KeyRelease, self._code(key))
+        for code in reversed(held):
+            xtest.fake_input(self.d, X.KeyRelease, code)
+        self.d.sync()
+        time.sleep(0.05)
+
+    def type(self, text):
+        for character in text:
+            self.press(character)
 
     def _client_message(self, window, name, data):
         message = xevent.ClientMessage(window=window, client_type=self.atom(name), data=(32, data))

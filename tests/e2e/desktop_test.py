@@ -20,48 +20,12 @@ from Xlib import display as xdisplay
 from Xlib import error as xerror
 
 from assistive_client import Kalvoran, application, drive, run_worked_flow
-from desktop import Desktop, Failure, X11, settled, wait_for
+from desktop import Desktop, X11
+from fixture import ABOUT, BRITISH, ERROR, FAREWELL, MAIN, SI, Checks, Failure, end, settled, wait_for
 
-MAIN, SI, BRITISH = "Kalvoran v 1.2", "Calculations in S.I Units", "Calculations in British Units"
-FAREWELL, ABOUT = "Thank you", "About The program"
 # Tool windows stay out of the task bar; the others are listed.
 SKIPS_TASKBAR = {MAIN: True, FAREWELL: True, SI: False, BRITISH: False, ABOUT: False}
 ROUND_TRIPS = 3
-
-
-class Checks:
-    """Collects the verdict of each named check; a check fails at its first miss."""
-
-    def __init__(self):
-        self.failed = {}
-        self.passed = set()
-
-    def expect(self, name, condition, why):
-        if not condition:
-            self.failed.setdefault(name, why)
-            print(f"  miss {name}: {why}", flush=True)
-
-    def run(self, name, body):
-        """Runs a flow whose failure fails the check of its name."""
-        try:
-            body()
-        except Failure as error:
-            self.expect(name, False, str(error))
-        except Exception as error:  # an AT-SPI or X error ends this flow, not the others
-            self.expect(name, False, f"{type(error).__name__}: {error}")
-        else:
-            self.passed.add(name)
-
-    def report(self, names):
-        for name in names:
-            if name in self.failed:
-                print(f"FAIL {name}: {self.failed[name]}")
-            elif name in self.passed:
-                print(f"PASS {name}")
-        failed = len([n for n in names if n in self.failed])
-        passed = len([n for n in names if n in self.passed and n not in self.failed])
-        print(f"{passed} passed, {failed} failed")
-        return failed == 0 and passed == len(names)
 
 
 class User:
@@ -76,9 +40,7 @@ class User:
         self.seen = set()  # screens already checked as first shown
 
     def end(self):
-        if self.program.poll() is None:
-            self.program.kill()
-            self.program.wait()
+        end(self.program)
 
     def program_windows(self):
         def ours(window):
@@ -205,7 +167,7 @@ def about_and_error_flow(user, checks):
         x.move_as_pager(about, 10, x.root.get_geometry().height - about_height - 10)
         wait_for("About moved down", lambda: user.position(about)[1] > 600, timeout=5)
         user.press(SI, "Calculate Now")
-        box = x.window("Error")
+        box = x.window(ERROR)
         order = x.stacking()
         checks.expect("Error box modal", box.id in order and si.id in order and order.index(box.id) > order.index(si.id),
                       "the Error box is not above its calculation window")
@@ -330,9 +292,7 @@ def plain_leg(desktop, path):
 
         checks.run("navigation, a worked SI run and End", flow)
     finally:
-        if program.poll() is None:
-            program.kill()
-            program.wait()
+        end(program)
     return checks.report(["navigation, a worked SI run and End"])
 
 

@@ -15,7 +15,6 @@ anything left behind.
 """
 
 import argparse
-import ast
 import os
 import shutil
 import subprocess
@@ -26,17 +25,14 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 
-from Xlib import X, XK  # noqa: E402
+from Xlib import X  # noqa: E402
 from Xlib import display as xdisplay  # noqa: E402
-from Xlib.ext import xtest  # noqa: E402
 
-from desktop import Desktop, Failure, Processes, X11, settled, wait_for  # noqa: E402
+from desktop import Desktop, Processes, X11  # noqa: E402
+from fixture import (ABOUT, BRITISH, BRITISH_RUN, BY_TITLE, ERROR, FAREWELL, MAIN, SI, SI_RESULTS,  # noqa: E402
+                     SI_RUN, Checks, Failure, settled, wait_for)
 
-import layouts  # noqa: E402
 import prefix_snapshot  # noqa: E402
-
-MAIN, SI, BRITISH = "Kalvoran v 1.2", "Calculations in S.I Units", "Calculations in British Units"
-FAREWELL, ABOUT, ERROR = "Thank you", "About The program", "Error"
 INSTALL_DIR = r"C:\Program Files\Kalvoran"
 PROGRAM = INSTALL_DIR + r"\kalvoran.exe"
 UNINSTALLER = INSTALL_DIR + r"\Uninstall.exe"
@@ -54,71 +50,6 @@ CHECKS = [
     "no task-bar entry for main and farewell",
     "silent uninstall leaves the prefix as it was",
 ]
-
-
-def linux_worked_run():
-    """The worked SI run and the British inputs of the Linux tests, read from
-    their files: importing those would need the accessibility bus's Python
-    module, which drives only the Linux program. Gives (SI inputs, SI
-    results, British inputs), each as (label, text) pairs."""
-    e2e = os.path.join(HERE, "..", "e2e")
-
-    def parse(name):
-        with open(os.path.join(e2e, name), encoding="utf-8") as f:
-            return ast.parse(f.read())
-
-    def constant(tree, name):
-        for node in tree.body:
-            if isinstance(node, ast.Assign) and any(getattr(t, "id", None) == name for t in node.targets):
-                return ast.literal_eval(node.value)
-        raise LookupError(f"no {name} in the Linux tests")
-
-    client = parse("assistive_client.py")
-    # The combo boxes are set by hand in run_worked_flow before SI_INPUTS.
-    flow = next(n for n in client.body if isinstance(n, ast.FunctionDef) and n.name == "run_worked_flow")
-    combos = [tuple(a.value for a in call.args[1:]) for call in ast.walk(flow)
-              if isinstance(call, ast.Call) and getattr(call.func, "attr", None) == "set_text"
-              and all(isinstance(a, ast.Constant) for a in call.args[1:])]
-    si_inputs = combos + constant(client, "SI_INPUTS")
-    return si_inputs, constant(client, "SI_RESULTS"), constant(parse("screenshots.py"), "BRITISH_INPUTS")
-
-
-class Checks:
-    def __init__(self):
-        self.failed = {}
-        self.passed = set()
-
-    def fail(self, name, why):
-        self.failed.setdefault(name, why)
-        print(f"  miss {name}: {why}", flush=True)
-
-    def expect(self, name, condition, why):
-        if not condition:
-            self.fail(name, why)
-        return bool(condition)
-
-    def run(self, name, body):
-        """Runs one check's steps; it passes unless they missed or raised."""
-        try:
-            body()
-        except Failure as error:
-            self.fail(name, str(error))
-        except Exception as error:  # an X error or a timeout ends this check, not the run
-            self.fail(name, f"{type(error).__name__}: {error}")
-        else:
-            self.passed.add(name)
-
-    def report(self):
-        for name in CHECKS:
-            if name in self.failed:
-                print(f"FAIL {name}: {self.failed[name]}")
-            elif name in self.passed:
-                print(f"PASS {name}")
-            else:
-                print(f"FAIL {name}: not reached")
-        failed = len(CHECKS) - len(self.passed - set(self.failed))
-        print(f"{len(CHECKS) - failed} passed, {failed} failed")
-        return failed == 0
 
 
 class Clipboard:
@@ -154,11 +85,11 @@ class Clipboard:
 class User:
     """Clicks and keys through XTEST, on windows that Wine frames itself."""
 
-    def __init__(self, x, clipboard, tables):
+    def __init__(self, x, clipboard):
         self.x = x
         self.d = x.d
         self.clipboard = clipboard
-        self.tables = tables
+        self.tables = BY_TITLE
 
     # Wine draws the frame inside the X window: the sides and the bottom are
     # as wide as each other, the caption is on top. The client size is the
@@ -166,7 +97,7 @@ class User:
     def client_rect(self, title):
         window = self.x.window(title)
         wx, wy, ww, wh = self.x.client_rect(window)
-        cw, ch = self.tables.client_size(title)
+        cw, ch = self.tables[title].size
         border = (ww - cw) // 2
         return wx + border, wy + wh - ch - border, cw, ch
 
@@ -180,25 +111,7 @@ class User:
         self.click_control(title, self.tables[title].button(caption))
 
     def key(self, name, ctrl=False):
-        code = self.d.keysym_to_keycode(XK.string_to_keysym(name))
-        if not code:
-            raise Failure(f"no key for {name!r} on this X server")
-        control = self.d.keysym_to_keycode(XK.string_to_keysym("Control_L"))
-        if ctrl:
-            xtest.fake_input(self.d, X.KeyPress, control)
-        xtest.fake_input(self.d, X.KeyPress, code)
-        self.d.sync()
-        time.sleep(0.02)
-        xtest.fake_input(self.d, X.KeyRelease, code)
-        if ctrl:
-            xtest.fake_input(self.d, X.KeyRelease, control)
-        self.d.sync()
-        time.sleep(0.03)
-
-    def type(self, text):
-        names = {".": "period", "-": "minus", " ": "space"}
-        for ch in text:
-            self.key(names.get(ch, ch))
+        self.x.press(name, *(["Control_L"] if ctrl else []))
 
     def field(self, title, name):
         control = self.tables[title].find(name)
@@ -210,7 +123,7 @@ class User:
         self.click_control(title, control, margin)
         self.key("a", ctrl=True)
         if text:
-            self.type(text)
+            self.x.type(text)
         else:
             self.key("Delete")
 
@@ -231,20 +144,6 @@ class User:
                     return text
                 time.sleep(0.1)
         return text
-
-
-class Tables:
-    """The layout tables, by window caption, with each window's client size."""
-
-    def __init__(self):
-        self.windows = layouts.windows()
-        self.sizes = layouts.client_sizes()
-
-    def __getitem__(self, title):
-        return self.windows[title]
-
-    def client_size(self, title):
-        return self.sizes[title]
 
 
 class Wine:
@@ -314,8 +213,6 @@ def save_window(x, title, folder, name):
 
 def run(setup, screenshots):
     checks = Checks()
-    tables = Tables()
-    si_inputs, si_results, british_inputs = linux_worked_run()
     folder = tempfile.mkdtemp(prefix="kalvoran-wine-")
     started = time.monotonic()
 
@@ -328,7 +225,7 @@ def run(setup, screenshots):
         with Desktop("metacity") as desktop:
             x = X11(desktop.x)
             clipboard = Clipboard(desktop.env["DISPLAY"])
-            user = User(x, clipboard, tables)
+            user = User(x, clipboard)
             wine = Wine(desktop, folder, os.path.join(folder, "wine.log"))
             phase("a fresh Wine prefix")
             installed = False
@@ -353,7 +250,7 @@ def run(setup, screenshots):
             if installed:
                 phase("the installed program")
                 program = processes.start(["wine", PROGRAM], wine.env, log=os.path.join(folder, "program.log"))
-                drive(user, program, checks, tables, si_inputs, si_results, british_inputs, screenshots)
+                drive(user, program, checks, screenshots)
                 processes.end()  # the program, if it outlived its checks
 
                 phase("silent uninstall")
@@ -396,10 +293,10 @@ def run(setup, screenshots):
             wine.kill()
         shutil.rmtree(folder, ignore_errors=True)
     phase("done, every process ended")
-    return checks.report()
+    return checks.report(CHECKS)
 
 
-def drive(user, program, checks, tables, si_inputs, si_results, british_inputs, screenshots):
+def drive(user, program, checks, screenshots):
     x = user.x
 
     def shot(title, name):
@@ -445,26 +342,26 @@ def drive(user, program, checks, tables, si_inputs, si_results, british_inputs, 
     checks.run("S.I Units opens the SI window", si_window)
     if not x.shown(SI):
         return
-    si = tables[SI]
+    si = BY_TITLE[SI]
 
     def worked_run():
-        for label, text in si_inputs:
-            user.set_text(SI, si.field_of(label), text)
+        for field, text in SI_RUN:
+            user.set_text(SI, field, text)
         user.click_button(SI, "Calculate Now")
         shot(SI, "si.png")  # before the copies below leave a field selected
         wrong = []
-        for label, expected in si_results:
-            got = user.copy_text(SI, si.field_of(label), expected)
+        for field, expected in SI_RESULTS:
+            got = user.copy_text(SI, field, expected)
             if got != expected:
-                wrong.append(f"{si.field_of(label)} {got!r}, Linux {expected!r}")
+                wrong.append(f"{field} {got!r}, Linux {expected!r}")
         if wrong:
-            typed = [f"{si.field_of(label)}={user.copy_text(SI, si.field_of(label))!r}" for label, _ in si_inputs]
+            typed = [f"{field}={user.copy_text(SI, field)!r}" for field, _ in SI_RUN]
             raise Failure("; ".join(wrong) + f" (inputs read back: {', '.join(typed)})")
 
     checks.run("worked SI run, results as on Linux", worked_run)
 
     def error_modal():
-        user.set_text(SI, si.field_of("Friction loss factor"), "")
+        user.set_text(SI, "C", "")
         user.click_button(SI, "Calculate Now")
         box = x.window(ERROR)
         bx, by, bw, bh = x.client_rect(box)
@@ -512,8 +409,8 @@ def drive(user, program, checks, tables, si_inputs, si_results, british_inputs, 
             x.window(MAIN)
             user.click_button(MAIN, "British Units")
             x.window(BRITISH)
-            for label, text in british_inputs:
-                user.set_text(BRITISH, tables[BRITISH].field_of(label), text)
+            for field, text in BRITISH_RUN:
+                user.set_text(BRITISH, field, text)
             user.click_button(BRITISH, "Calculate Now")
             time.sleep(0.5)
             shot(BRITISH, "british.png")
