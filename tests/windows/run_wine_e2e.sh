@@ -2,7 +2,7 @@
 # Runs wine_e2e.py inside a private D-Bus session (Metacity wants one) and
 # home, and ends whatever it left running: Wine's server and its services,
 # and what the bus starts for Metacity (end_marked.sh).
-# Usage: run_wine_e2e.sh SETUP_EXE [--screenshots DIR]
+# Usage: run_wine_e2e.sh SETUP_EXE [--scale PERCENT] [--screenshots DIR]
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../e2e/end_marked.sh

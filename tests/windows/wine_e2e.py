@@ -5,7 +5,11 @@ started from where it was installed and driven with real clicks and keys
 (XTEST), results read back through the clipboard, then a silent uninstall
 that must leave the prefix as it found it.
 
-    wine_e2e.py SETUP_EXE [--screenshots DIR]
+    wine_e2e.py SETUP_EXE [--scale PERCENT] [--screenshots DIR]
+
+With --scale (100, 125, 150 or 200), the prefix's display is set to that
+many dots per inch of 96 before anything starts, and every window must open
+at its layout's size times the scale.
 
 Prints "PASS name" or "FAIL name: why" for each check, then "N passed, M
 failed"; exits 0 when every check passed. With --screenshots, writes
@@ -42,6 +46,7 @@ REGISTRY_KEYS = [r"HKLM\Software\Kalvoran", r"HKLM\Software\Microsoft\Windows\Cu
 CHECKS = [
     "silent install",
     "main window centred",
+    "every window at its layout size times the scale",
     "S.I Units opens the SI window",
     "worked SI run, results as on Linux",
     "Error box application-modal",
@@ -85,26 +90,38 @@ class Clipboard:
 class User:
     """Clicks and keys through XTEST, on windows that Wine frames itself."""
 
-    def __init__(self, x, clipboard):
+    def __init__(self, x, clipboard, scale):
         self.x = x
         self.d = x.d
         self.clipboard = clipboard
         self.tables = BY_TITLE
+        self.scale = scale / 100
+
+    def scaled(self, *pixels):
+        return tuple(round(p * self.scale) for p in pixels)
+
+    def client_size(self, title):
+        """The client area's size in device pixels: the layout's, scaled."""
+        return self.scaled(*self.tables[title].size)
 
     # Wine draws the frame inside the X window: the sides and the bottom are
     # as wide as each other, the caption is on top. The client size is the
-    # layout's, so the client area follows.
+    # layout's, scaled, so the client area follows.
     def client_rect(self, title):
         window = self.x.window(title)
         wx, wy, ww, wh = self.x.client_rect(window)
-        cw, ch = self.tables[title].size
+        cw, ch = self.client_size(title)
         border = (ww - cw) // 2
         return wx + border, wy + wh - ch - border, cw, ch
 
-    def click_control(self, title, control, right_margin=0):
+    def point(self, title, control, right_margin=0):
+        """Where a control's centre is on the screen."""
         cx, cy, _, _ = self.client_rect(title)
-        px, py = self.tables[title].centre(control, right_margin)
-        self.x.click(cx + px, cy + py)
+        px, py = self.scaled(*self.tables[title].centre(control, right_margin))
+        return cx + px, cy + py
+
+    def click_control(self, title, control, right_margin=0):
+        self.x.click(*self.point(title, control, right_margin))
         time.sleep(0.15)
 
     def click_button(self, title, caption):
@@ -187,7 +204,7 @@ class Wine:
         relative = windows_path.split(":", 1)[1].lstrip("\\").replace("\\", "/")
         return os.path.join(self.prefix, "drive_c", relative)
 
-    def create(self):
+    def create(self, scale):
         if self.run(["wineboot", "-i"], 180) != 0:
             raise Failure("wineboot -i failed")
         fonts = self.path(r"C:\windows\Fonts")
@@ -196,7 +213,10 @@ class Wine:
         # Wine draws every frame itself, as Windows would, and does not hand
         # them to the window manager.
         self.wine("reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Decorated", "/d", "N", "/f")
-        self.settle()
+        # The display's dots per inch, read by each process as it starts.
+        self.wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d",
+                  str(96 * scale // 100), "/f")
+        self.kill()
 
 
 def save_window(x, title, folder, name):
@@ -211,7 +231,7 @@ def save_window(x, title, folder, name):
     print(f"  wrote {path}", flush=True)
 
 
-def run(setup, screenshots):
+def run(setup, screenshots, scale):
     checks = Checks()
     folder = tempfile.mkdtemp(prefix="kalvoran-wine-")
     started = time.monotonic()
@@ -225,7 +245,7 @@ def run(setup, screenshots):
         with Desktop("metacity") as desktop:
             x = X11(desktop.x)
             clipboard = Clipboard(desktop.env["DISPLAY"])
-            user = User(x, clipboard)
+            user = User(x, clipboard, scale)
             wine = Wine(desktop, folder, os.path.join(folder, "wine.log"))
             phase("a fresh Wine prefix")
             installed = False
@@ -233,7 +253,7 @@ def run(setup, screenshots):
 
             def install():
                 nonlocal installed, before
-                wine.create()
+                wine.create(scale)
                 before = prefix_snapshot.take(wine.prefix)
                 phase("silent install")
                 status = wine.wine(setup, "/S", timeout=120)
@@ -250,7 +270,7 @@ def run(setup, screenshots):
             if installed:
                 phase("the installed program")
                 program = processes.start(["wine", PROGRAM], wine.env, log=os.path.join(folder, "program.log"))
-                drive(user, program, checks, screenshots)
+                drive(user, program, checks, screenshots, scale)
                 processes.end()  # the program, if it outlived its checks
 
                 phase("silent uninstall")
@@ -296,7 +316,7 @@ def run(setup, screenshots):
     return checks.report(CHECKS)
 
 
-def drive(user, program, checks, screenshots):
+def drive(user, program, checks, screenshots, scale):
     x = user.x
 
     def shot(title, name):
@@ -308,6 +328,23 @@ def drive(user, program, checks, screenshots):
     def note_taskbar(title):
         skips[title] = "_NET_WM_STATE_SKIP_TASKBAR" in x.states(x.window(title))
 
+    sizes_seen = set()
+
+    def note_size(title):
+        # Wine frames the client inside the X window: whatever the scale, the
+        # frame is a few pixels at the sides and below, and a caption above.
+        sizes_seen.add(title)
+        window = x.window(title)
+        _, _, ww, wh = settled(lambda: x.client_rect(window))
+        cw, ch = user.client_size(title)
+        border, caption = (ww - cw) / 2, wh - ch - (ww - cw) / 2
+        print(f"  {BY_TITLE[title].name} at {scale} %: client {cw}x{ch} from the layout's "
+              f"{'x'.join(map(str, BY_TITLE[title].size))}, window {ww}x{wh}: frame {border:g}, caption {caption:g}",
+              flush=True)
+        checks.expect("every window at its layout size times the scale", 0 <= border <= 12 and border <= caption <= 60,
+                      f"'{title}' is {ww}x{wh}, which leaves a frame of {border:g} and a caption of {caption:g} "
+                      f"around a client of {cw}x{ch}")
+
     def centred():
         window = wait_for(f"window '{MAIN}' mapped", lambda: next(iter(x.titled(MAIN)), None), timeout=60)
         settled(lambda: x.client_rect(window))
@@ -318,6 +355,7 @@ def drive(user, program, checks, screenshots):
         checks.expect("main window centred", abs(cx - want[0]) <= 2 and abs(cy - want[1]) <= 2,
                       f"client area at {(cx, cy)}, centred would be {want}")
         note_taskbar(MAIN)
+        note_size(MAIN)
         shot(MAIN, "main.png")
 
     checks.run("main window centred", centred)
@@ -326,7 +364,7 @@ def drive(user, program, checks, screenshots):
 
     def about():
         user.click_button(MAIN, "About")
-        x.window(ABOUT)
+        note_size(ABOUT)
         shot(ABOUT, "about.png")
         user.click_button(ABOUT, "OK")
         x.unmapped(ABOUT)
@@ -336,7 +374,7 @@ def drive(user, program, checks, screenshots):
 
     def si_window():
         user.click_button(MAIN, "S.I Units")
-        x.window(SI)
+        note_size(SI)
         x.unmapped(MAIN)
 
     checks.run("S.I Units opens the SI window", si_window)
@@ -375,9 +413,7 @@ def drive(user, program, checks, screenshots):
                          lambda: "Select a C Factor" in (user.clipboard.read() or "") or None, timeout=3)
             except Failure:
                 raise Failure(f"the box's text is {user.clipboard.read()!r}, not 'Select a C Factor'")
-            sx, sy, _, _ = user.client_rect(SI)
-            px, py = si.centre(si.button("Back"))
-            back = (sx + px, sy + py)
+            back = user.point(SI, si.button("Back"))
             if bx <= back[0] < bx + bw and by <= back[1] < by + bh:
                 raise Failure("the Error box covers the SI window's Back, so no click can reach it")
             x.click(*back)
@@ -424,6 +460,7 @@ def drive(user, program, checks, screenshots):
     def end():
         x.window(FAREWELL)
         note_taskbar(FAREWELL)
+        note_size(FAREWELL)
         shot(FAREWELL, "farewell.png")
         user.click_button(FAREWELL, "End")
         status = program.wait(timeout=20)
@@ -439,16 +476,19 @@ def drive(user, program, checks, screenshots):
                           f"'{title}' has a task-bar entry (no _NET_WM_STATE_SKIP_TASKBAR)")
 
     checks.run("no task-bar entry for main and farewell", taskbar)
+    if len(sizes_seen) == 4:
+        checks.passed.add("every window at its layout size times the scale")
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("setup")
+    parser.add_argument("--scale", type=int, choices=(100, 125, 150, 200), default=100, metavar="PERCENT")
     parser.add_argument("--screenshots", metavar="DIR")
     args = parser.parse_args()
     if args.screenshots:
         os.makedirs(args.screenshots, exist_ok=True)
-    return 0 if run(os.path.abspath(args.setup), args.screenshots) else 1
+    return 0 if run(os.path.abspath(args.setup), args.screenshots, args.scale) else 1
 
 
 if __name__ == "__main__":
