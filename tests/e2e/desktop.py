@@ -62,10 +62,12 @@ class Processes:
 
 class Desktop:
     """One private desktop: "none" (a bare X server), a window manager's name,
-    "weston-xwayland" or "weston-wayland". Use it in a with statement."""
+    "weston-xwayland" or "weston-wayland", on an X server at a display scale
+    in percent. Use it in a with statement."""
 
-    def __init__(self, kind):
+    def __init__(self, kind, scale=100):
         self.kind = kind
+        self.scale = scale
         self.processes = Processes()
         self.runtime = tempfile.mkdtemp(prefix="kalvoran-desktop-")
         os.chmod(self.runtime, 0o700)
@@ -100,7 +102,10 @@ class Desktop:
 
     def _start_xvfb(self):
         read, write = os.pipe()
-        self.processes.start(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+        # Without -noreset the server drops its resources when its last client leaves.
+        # A screen that a scaled window still fits on, as its pixels would be smaller.
+        size = f"{1280 * max(self.scale, 100) // 100}x{1024 * max(self.scale, 100) // 100}x24"
+        self.processes.start(["Xvfb", "-displayfd", str(write), "-screen", "0", size, "-nolisten", "tcp", "-noreset"],
                              self.env, pass_fds=(write,))
         os.close(write)
         with os.fdopen(read) as pipe:
@@ -109,6 +114,13 @@ class Desktop:
             raise Failure("Xvfb did not start")
         self.env["DISPLAY"] = f":{number}"
         self.x = xdisplay.Display(self.env["DISPLAY"])
+        if self.scale != 100:
+            # What xrdb -merge would set: the display's dots per inch, as a
+            # desktop's settings give them to every X client.
+            root = self.x.screen().root
+            root.change_property(self.x.intern_atom("RESOURCE_MANAGER"), Xatom.STRING, 8,
+                                 f"Xft.dpi:\t{96 * self.scale // 100}\n".encode())
+            self.x.sync()
 
     def _start_window_manager(self):
         log = os.path.join(self.runtime, "wm.log")

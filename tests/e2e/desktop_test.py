@@ -3,10 +3,11 @@
 X server, or under a Wayland compositor, with real clicks where a user clicks
 and the window manager's own reading of where windows are and which is on top.
 
-    desktop_test.py DESKTOP PATH_TO_KALVORAN
+    desktop_test.py DESKTOP PATH_TO_KALVORAN [--scale PERCENT]
 
 DESKTOP is "none" (a bare X server), metacity, mutter, openbox, xfwm4, kwin,
-weston-xwayland or weston-wayland. Run it inside a private D-Bus session (see
+weston-xwayland or weston-wayland; PERCENT the display scale (Xft.dpi),
+100 unless given. Run it inside a private D-Bus session (see
 run_desktop_test.sh). Prints a line for each check, "PASS name" or
 "FAIL name: why", then "N passed, M failed"; exits 0 when every check passed.
 """
@@ -21,7 +22,7 @@ from Xlib import error as xerror
 
 from assistive_client import Kalvoran, application, drive, run_worked_flow
 from desktop import Desktop, X11
-from fixture import ABOUT, BRITISH, ERROR, FAREWELL, MAIN, SI, Checks, Failure, end, settled, wait_for
+from fixture import ABOUT, BRITISH, BY_TITLE, ERROR, FAREWELL, MAIN, SI, Checks, Failure, end, settled, wait_for
 
 # Tool windows stay out of the task bar; the others are listed.
 SKIPS_TASKBAR = {MAIN: True, FAREWELL: True, SI: False, BRITISH: False, ABOUT: False}
@@ -38,6 +39,7 @@ class User:
         self.program = desktop.start_program(program_path, platform="xcb")
         self.k = Kalvoran(wait_for("Kalvoran on the accessibility bus", lambda: application("Kalvoran")))
         self.seen = set()  # screens already checked as first shown
+        self.scale = desktop.scale / 100
 
     def end(self):
         end(self.program)
@@ -57,6 +59,10 @@ class User:
         if title not in self.seen:
             self.seen.add(title)
             self.check_centred(title, window)
+            want = tuple(round(p * self.scale) for p in BY_TITLE[title].size)
+            got = tuple(self.x.client_rect(window)[2:])
+            self.checks.expect("layout size times the scale", all(abs(g - w) <= 1 for g, w in zip(got, want)),
+                               f"'{title}' opens at {got}, its layout at {self.scale:.0%} is {want}")
             states = self.x.states(window)
             skips = "_NET_WM_STATE_SKIP_TASKBAR" in states
             self.checks.expect("task bar", skips == SKIPS_TASKBAR[title],
@@ -248,7 +254,7 @@ def close_button_flow(user, checks, first):
 
 
 X11_CHECKS = ["About on top", "About raisable", "About beside the others", "Error box modal", "centred",
-              "comes back where it was", "close button", "task bar", "End"]
+              "comes back where it was", "close button", "task bar", "End", "layout size times the scale"]
 
 
 def window_manager_leg(desktop, path):
@@ -272,7 +278,7 @@ def window_manager_leg(desktop, path):
             if user is not None:
                 user.end()
     # Checks made along the way pass unless they missed somewhere.
-    for name in ("About beside the others", "centred", "task bar"):
+    for name in ("About beside the others", "centred", "task bar", "layout size times the scale"):
         checks.passed.add(name)
     return checks.report(X11_CHECKS)
 
@@ -298,8 +304,9 @@ def plain_leg(desktop, path):
 
 def main():
     kind, path = sys.argv[1], sys.argv[2]
+    scale = int(sys.argv[sys.argv.index("--scale") + 1]) if "--scale" in sys.argv else 100
     started = time.monotonic()
-    with Desktop(kind) as desktop:
+    with Desktop(kind, scale) as desktop:
         ok = window_manager_leg(desktop, path) if desktop.has_window_manager else plain_leg(desktop, path)
     print(f"{kind}: {time.monotonic() - started:.1f} s")
     return 0 if ok else 1

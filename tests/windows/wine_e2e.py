@@ -242,7 +242,7 @@ def run(setup, screenshots, scale):
     wine = None
     processes = Processes()
     try:
-        with Desktop("metacity") as desktop:
+        with Desktop("metacity", scale) as desktop:
             x = X11(desktop.x)
             clipboard = Clipboard(desktop.env["DISPLAY"])
             user = User(x, clipboard, scale)
