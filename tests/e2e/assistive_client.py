@@ -6,24 +6,15 @@ The flows here are run on each desktop by desktop_test.py, which starts the
 X server or compositor, the private D-Bus session and the program.
 """
 
-import time
-
 import pyatspi
 
-from desktop import TIMEOUT, Failure
+import fixture
+from fixture import ABOUT, ERROR, FAREWELL, MAIN, SI, SI_RESULTS, SI_RUN, TIMEOUT, Failure, labelled
 
 
-def wait_for(what, find):
-    deadline = time.monotonic() + TIMEOUT
-    while time.monotonic() < deadline:
-        try:
-            found = find()
-        except Exception:  # the tree changes under our feet while windows come and go
-            found = None
-        if found is not None:
-            return found
-        time.sleep(0.1)
-    raise Failure(f"timed out waiting for {what}")
+def wait_for(what, find, timeout=TIMEOUT):
+    # The tree changes under our feet while windows come and go.
+    return fixture.wait_for(what, find, timeout, ignore=Exception)
 
 
 def descendants(node):
@@ -122,7 +113,7 @@ class Kalvoran:
 
     def error_box(self, message):
         """The visible message box that shows this message, or None."""
-        for w in self.shown_windows("Error"):
+        for w in self.shown_windows(ERROR):
             if any(message in (n.name or "") for n in descendants(w)):
                 return w
         return None
@@ -133,33 +124,12 @@ class Kalvoran:
         wait_for(f"the message {message!r} to close", lambda: None if self.error_box(message) else True)
 
 
-SI_INPUTS = [
-    ("The length of the pipe (  m  )", "10"),
-    ("Flow of water in the pipe (  L/min  )", "500"),
-    ("No. of Tees", "1"),
-    ("No. of Elbows 90", "2"),
-    ("Elevation between the pump and the goal point ( m )", "5"),
-    ("Residual Pressure requiered at the goal point (bar)", "1"),
-]
-SI_RESULTS = [
-    ("Calculated Equivalent Length of fittings ( m )", "5.184"),
-    ("Calculated Equivalent Length of the pipe ( m )", "15.184"),
-    ("Pressure Friction losses in the pipe ( bars/meter )", "0.0451212015753386"),
-    ("Elevation Drop / Gain ( bar )", "0.485908649173955"),
-    ("Pressure Drop in the pipe ( bars )", "0.685120324719941"),
-    ("Requiered Pump Head ( m )", "22.323036938121"),
-    ("Velocity of flow in the pipe ( m/sec. )", "4.24628450106157"),
-]
-
-
 def run_worked_flow(k, si):
     """The worked SI run: inputs typed, 'Calculate Now', the seven results read."""
-    k.set_text(si, "Friction loss factor", "120")
-    k.set_text(si, "The Dia. of the pipe  ( mm )", "50")
-    for label, text in SI_INPUTS:
+    for label, text in labelled(SI, SI_RUN):
         k.set_text(si, label, text)
     k.press(si, "Calculate Now")
-    for label, expected in SI_RESULTS:
+    for label, expected in labelled(SI, SI_RESULTS):
         k.expect_text(si, label, expected)
 
 
@@ -170,11 +140,11 @@ def step(number, what):
 def drive(program):
     k = Kalvoran(wait_for("Kalvoran on the accessibility bus", lambda: application("Kalvoran")))
 
-    main = k.window("Kalvoran v 1.2")
+    main = k.window(MAIN)
     step(1, "main window found; press 'S.I Units'")
     k.press(main, "S.I Units")
-    si = k.window("Calculations in S.I Units")
-    k.no_window("Kalvoran v 1.2")
+    si = k.window(SI)
+    k.no_window(MAIN)
 
     step(2, "a refused run: two messages, dismissed in turn")
     k.press(si, "Calculate Now")
@@ -186,15 +156,15 @@ def drive(program):
 
     step(4, "'Back' to the main window, then 'About' and its 'OK'")
     k.press(si, "Back")
-    main = k.window("Kalvoran v 1.2")
+    main = k.window(MAIN)
     k.press(main, "About")
-    about = k.window("About The program")
+    about = k.window(ABOUT)
     k.press(about, "OK")
-    k.no_window("About The program")
+    k.no_window(ABOUT)
 
     step(5, "'Exit' to the farewell window, then 'End'")
     k.press(main, "Exit")
-    farewell = k.window("Thank you")
+    farewell = k.window(FAREWELL)
     k.press(farewell, "End")
     status = program.wait(timeout=TIMEOUT)
     if status != 0:

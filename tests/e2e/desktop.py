@@ -14,13 +14,13 @@ import subprocess
 import tempfile
 import time
 
-from Xlib import X, Xatom
+from Xlib import XK, X, Xatom
 from Xlib import display as xdisplay
 from Xlib import error as xerror
 from Xlib.ext import xtest
 from Xlib.protocol import event as xevent
 
-TIMEOUT = 20.0  # seconds to wait for any one thing
+from fixture import Failure, wait_for
 
 # The window managers, each as it starts on a bare X server of its own.
 WINDOW_MANAGERS = {
@@ -30,39 +30,6 @@ WINDOW_MANAGERS = {
     "xfwm4": ["xfwm4", "--replace", "--compositor=off", "--sm-client-disable"],
     "kwin": ["kwin_x11", "--replace"],
 }
-
-
-class Failure(Exception):
-    pass
-
-
-def wait_for(what, find, timeout=TIMEOUT):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        try:
-            found = find()
-        except (xerror.XError, OSError, ValueError):  # windows come and go under our feet
-            found = None
-        if found is not None and found is not False:
-            return found
-        time.sleep(0.05)
-    raise Failure(f"timed out waiting for {what}")
-
-
-def settled(read, timeout=5.0, still=0.3):
-    """What read() gives once it has stopped changing for `still` seconds (a
-    window that a window manager or Wine is still placing), or its last value
-    after the timeout."""
-    last, since = None, time.monotonic()
-    deadline = since + timeout
-    while time.monotonic() < deadline:
-        now = read()
-        if now != last:
-            last, since = now, time.monotonic()
-        elif time.monotonic() - since >= still:
-            break
-        time.sleep(0.05)
-    return last
 
 
 class Processes:
@@ -95,10 +62,12 @@ class Processes:
 
 class Desktop:
     """One private desktop: "none" (a bare X server), a window manager's name,
-    "weston-xwayland" or "weston-wayland". Use it in a with statement."""
+    "weston-xwayland" or "weston-wayland", on an X server at a display scale
+    in percent. Use it in a with statement."""
 
-    def __init__(self, kind):
+    def __init__(self, kind, scale=100):
         self.kind = kind
+        self.scale = scale
         self.processes = Processes()
         self.runtime = tempfile.mkdtemp(prefix="kalvoran-desktop-")
         os.chmod(self.runtime, 0o700)
@@ -133,7 +102,10 @@ class Desktop:
 
     def _start_xvfb(self):
         read, write = os.pipe()
-        self.processes.start(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+        # Without -noreset the server drops its resources when its last client leaves.
+        # A screen that a scaled window still fits on, as its pixels would be smaller.
+        size = f"{1280 * max(self.scale, 100) // 100}x{1024 * max(self.scale, 100) // 100}x24"
+        self.processes.start(["Xvfb", "-displayfd", str(write), "-screen", "0", size, "-nolisten", "tcp", "-noreset"],
                              self.env, pass_fds=(write,))
         os.close(write)
         with os.fdopen(read) as pipe:
@@ -142,6 +114,13 @@ class Desktop:
             raise Failure("Xvfb did not start")
         self.env["DISPLAY"] = f":{number}"
         self.x = xdisplay.Display(self.env["DISPLAY"])
+        if self.scale != 100:
+            # What xrdb -merge would set: the display's dots per inch, as a
+            # desktop's settings give them to every X client.
+            root = self.x.screen().root
+            root.change_property(self.x.intern_atom("RESOURCE_MANAGER"), Xatom.STRING, 8,
+                                 f"Xft.dpi:\t{96 * self.scale // 100}\n".encode())
+            self.x.sync()
 
     def _start_window_manager(self):
         log = os.path.join(self.runtime, "wm.log")
@@ -297,6 +276,32 @@ class X11:
         # Away again, so that the next click is never taken for a double click.
         xtest.fake_input(self.d, X.MotionNotify, x=1, y=1)
         self.d.sync()
+
+    KEYSYMS = {".": "period", "-": "minus", " ": "space"}
+
+    def _code(self, name):
+        code = self.d.keysym_to_keycode(XK.string_to_keysym(self.KEYSYMS.get(name, name)))
+        if not code:
+            raise Failure(f"no key for {name!r} on this X server")
+        return code
+
+    def press(self, key, *modifiers):
+        """A real key press, with modifiers held ("Control_L"): it goes to the focused window."""
+        held = [self._code(m) for m in modifiers]
+        for code in held:
+            xtest.fake_input(self.d, X.KeyPress, code)
+        xtest.fake_input(self.d, X.KeyPress, self._code(key))
+        self.d.sync()
+        time.sleep(0.03)
+        xtest.fake_input(self.d, X.KeyRelease, self._code(key))
+        for code in reversed(held):
+            xtest.fake_input(self.d, X.KeyRelease, code)
+        self.d.sync()
+        time.sleep(0.05)
+
+    def type(self, text):
+        for character in text:
+            self.press(character)
 
     def _client_message(self, window, name, data):
         message = xevent.ClientMessage(window=window, client_type=self.atom(name), data=(32, data))

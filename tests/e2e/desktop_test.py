@@ -3,10 +3,11 @@
 X server, or under a Wayland compositor, with real clicks where a user clicks
 and the window manager's own reading of where windows are and which is on top.
 
-    desktop_test.py DESKTOP PATH_TO_KALVORAN
+    desktop_test.py DESKTOP PATH_TO_KALVORAN [--scale PERCENT]
 
 DESKTOP is "none" (a bare X server), metacity, mutter, openbox, xfwm4, kwin,
-weston-xwayland or weston-wayland. Run it inside a private D-Bus session (see
+weston-xwayland or weston-wayland; PERCENT the display scale (Xft.dpi),
+100 unless given. Run it inside a private D-Bus session (see
 run_desktop_test.sh). Prints a line for each check, "PASS name" or
 "FAIL name: why", then "N passed, M failed"; exits 0 when every check passed.
 """
@@ -20,48 +21,12 @@ from Xlib import display as xdisplay
 from Xlib import error as xerror
 
 from assistive_client import Kalvoran, application, drive, run_worked_flow
-from desktop import Desktop, Failure, X11, settled, wait_for
+from desktop import Desktop, X11
+from fixture import ABOUT, BRITISH, BY_TITLE, ERROR, FAREWELL, MAIN, SI, Checks, Failure, end, settled, wait_for
 
-MAIN, SI, BRITISH = "Kalvoran v 1.2", "Calculations in S.I Units", "Calculations in British Units"
-FAREWELL, ABOUT = "Thank you", "About The program"
 # Tool windows stay out of the task bar; the others are listed.
 SKIPS_TASKBAR = {MAIN: True, FAREWELL: True, SI: False, BRITISH: False, ABOUT: False}
 ROUND_TRIPS = 3
-
-
-class Checks:
-    """Collects the verdict of each named check; a check fails at its first miss."""
-
-    def __init__(self):
-        self.failed = {}
-        self.passed = set()
-
-    def expect(self, name, condition, why):
-        if not condition:
-            self.failed.setdefault(name, why)
-            print(f"  miss {name}: {why}", flush=True)
-
-    def run(self, name, body):
-        """Runs a flow whose failure fails the check of its name."""
-        try:
-            body()
-        except Failure as error:
-            self.expect(name, False, str(error))
-        except Exception as error:  # an AT-SPI or X error ends this flow, not the others
-            self.expect(name, False, f"{type(error).__name__}: {error}")
-        else:
-            self.passed.add(name)
-
-    def report(self, names):
-        for name in names:
-            if name in self.failed:
-                print(f"FAIL {name}: {self.failed[name]}")
-            elif name in self.passed:
-                print(f"PASS {name}")
-        failed = len([n for n in names if n in self.failed])
-        passed = len([n for n in names if n in self.passed and n not in self.failed])
-        print(f"{passed} passed, {failed} failed")
-        return failed == 0 and passed == len(names)
 
 
 class User:
@@ -74,11 +39,10 @@ class User:
         self.program = desktop.start_program(program_path, platform="xcb")
         self.k = Kalvoran(wait_for("Kalvoran on the accessibility bus", lambda: application("Kalvoran")))
         self.seen = set()  # screens already checked as first shown
+        self.scale = desktop.scale / 100
 
     def end(self):
-        if self.program.poll() is None:
-            self.program.kill()
-            self.program.wait()
+        end(self.program)
 
     def program_windows(self):
         def ours(window):
@@ -95,6 +59,10 @@ class User:
         if title not in self.seen:
             self.seen.add(title)
             self.check_centred(title, window)
+            want = tuple(round(p * self.scale) for p in BY_TITLE[title].size)
+            got = tuple(self.x.client_rect(window)[2:])
+            self.checks.expect("layout size times the scale", all(abs(g - w) <= 1 for g, w in zip(got, want)),
+                               f"'{title}' opens at {got}, its layout at {self.scale:.0%} is {want}")
             states = self.x.states(window)
             skips = "_NET_WM_STATE_SKIP_TASKBAR" in states
             self.checks.expect("task bar", skips == SKIPS_TASKBAR[title],
@@ -205,7 +173,7 @@ def about_and_error_flow(user, checks):
         x.move_as_pager(about, 10, x.root.get_geometry().height - about_height - 10)
         wait_for("About moved down", lambda: user.position(about)[1] > 600, timeout=5)
         user.press(SI, "Calculate Now")
-        box = x.window("Error")
+        box = x.window(ERROR)
         order = x.stacking()
         checks.expect("Error box modal", box.id in order and si.id in order and order.index(box.id) > order.index(si.id),
                       "the Error box is not above its calculation window")
@@ -286,7 +254,7 @@ def close_button_flow(user, checks, first):
 
 
 X11_CHECKS = ["About on top", "About raisable", "About beside the others", "Error box modal", "centred",
-              "comes back where it was", "close button", "task bar", "End"]
+              "comes back where it was", "close button", "task bar", "End", "layout size times the scale"]
 
 
 def window_manager_leg(desktop, path):
@@ -310,7 +278,7 @@ def window_manager_leg(desktop, path):
             if user is not None:
                 user.end()
     # Checks made along the way pass unless they missed somewhere.
-    for name in ("About beside the others", "centred", "task bar"):
+    for name in ("About beside the others", "centred", "task bar", "layout size times the scale"):
         checks.passed.add(name)
     return checks.report(X11_CHECKS)
 
@@ -330,16 +298,15 @@ def plain_leg(desktop, path):
 
         checks.run("navigation, a worked SI run and End", flow)
     finally:
-        if program.poll() is None:
-            program.kill()
-            program.wait()
+        end(program)
     return checks.report(["navigation, a worked SI run and End"])
 
 
 def main():
     kind, path = sys.argv[1], sys.argv[2]
+    scale = int(sys.argv[sys.argv.index("--scale") + 1]) if "--scale" in sys.argv else 100
     started = time.monotonic()
-    with Desktop(kind) as desktop:
+    with Desktop(kind, scale) as desktop:
         ok = window_manager_leg(desktop, path) if desktop.has_window_manager else plain_leg(desktop, path)
     print(f"{kind}: {time.monotonic() - started:.1f} s")
     return 0 if ok else 1

@@ -1,9 +1,28 @@
 # shellcheck shell=bash
-# Sourced by the test runners. end_marked MARK kills every process whose
-# environment holds MARK (VARIABLE=value), but this shell, and says how many
-# it ended and which. Services a bus or Wine starts on a test's behalf are not
-# its children, but they inherit the mark. Shell builtins only: any command
-# started here would carry the mark itself.
+# Sourced by the test runners. run_marked SECONDS VARIABLE COMMAND... runs
+# COMMAND in a private D-Bus session, with a home of its own and a time limit,
+# then ends whatever it left running, and returns its status. Services that a
+# bus or Wine starts on a test's behalf are not its children, but they inherit
+# a mark, VARIABLE=value, from its environment.
+run_marked() {
+    local seconds=$1 variable=$2 home status=0
+    shift 2
+    # Window managers, Wine and the services they start keep settings and
+    # state in the home, which must neither leak from one run into the next
+    # nor touch the user's own.
+    home=$(mktemp -d)
+    export HOME=$home
+    unset XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME XDG_STATE_HOME
+    export "$variable=$$-$RANDOM$RANDOM"
+    timeout --kill-after=10 "$seconds" dbus-run-session -- "$@" || status=$?
+    end_marked "$variable=${!variable}"
+    rm -rf "$home"
+    return "$status"
+}
+
+# end_marked MARK kills every process whose environment holds MARK, but this
+# shell, and says how many it ended and which. Shell builtins only: any
+# command started here would carry the mark itself.
 end_marked() {
     local mark=$1 environ pid variable name left=0 names=
     local -a variables

@@ -24,19 +24,24 @@ import time
 import pyatspi
 from gi.repository import GLib
 
-from Xlib import X, XK
-from Xlib.ext import xtest
+from assistive_client import Kalvoran, application, descendants, showing
+from desktop import Desktop, X11
+from fixture import ERROR, FAREWELL, MAIN, SI, SI_RESULTS, SI_RUN, WINDOWS, Checks, Failure, end, wait_for
 
-from assistive_client import SI_INPUTS, SI_RESULTS, Kalvoran, application, descendants, showing
-from desktop import Desktop, Failure, X11, wait_for
-from desktop_test import Checks
+SI_LAYOUT = WINDOWS["Form2"]
+LENGTH, FLOW = SI_LAYOUT.label_of("L"), SI_LAYOUT.label_of("Q")
+C_FACTOR, FITTINGS_LENGTH = SI_LAYOUT.label_of("C"), SI_LAYOUT.label_of("ELF")
 
-MAIN, SI, FAREWELL = "Kalvoran v 1.2", "Calculations in S.I Units", "Thank you"
-LENGTH, FLOW, TEES, ELBOWS, ELEVATION, RESIDUAL = (label for label, _ in SI_INPUTS)
-C_FACTOR, DIAMETER = "Friction loss factor", "The Dia. of the pipe ( mm )"
-FITTINGS_LENGTH = SI_RESULTS[0][0]
-# The seven results in the window's Tab order, each with its worked-run value.
-RESULTS_IN_TAB_ORDER = [SI_RESULTS[i] for i in (0, 1, 2, 4, 6, 5, 3)]
+
+def in_tab_order(run):
+    """A run's (field, text) pairs in the SI window's Tab order, each by its label."""
+    ordered = sorted(run, key=lambda pair: SI_LAYOUT.tab_order.index(pair[0]))
+    return [(SI_LAYOUT.label_of(field), text) for field, text in ordered]
+
+
+# The worked run after the length, and its seven results, in Tab order.
+RUN_IN_TAB_ORDER = [pair for pair in in_tab_order(SI_RUN) if pair[0] != LENGTH]
+RESULTS_IN_TAB_ORDER = in_tab_order(SI_RESULTS)
 # The main window's Tab order from "S.I Units" round to it again.
 MAIN_TAB_ROUND = ["British Units", "Exit", "Web address", "Side picture", "About", "Banner", "S.I Units"]
 
@@ -58,7 +63,6 @@ CHECKS = [
 
 STEP_TIMEOUT = 5.0  # seconds for Orca to say what a step should bring
 QUIET = 0.2  # an announcement is over once Orca has been silent this long
-KEYSYMS = {".": "period", "-": "minus", " ": "space"}
 
 SPEECH_LINE = re.compile(r"^\S+ - SPEECH OUTPUT: '(.*)'(?: voice=\S+)?\s*(?:\{.*\})?$", re.S)
 NUMBER = re.compile(r"\d+(?:\.\d+)?")
@@ -163,36 +167,6 @@ class Speech:
                 return "".join(f.readlines()[-lines:])
         except FileNotFoundError:
             return "(no log)"
-
-
-class Keyboard:
-    """Real key presses through XTEST; they go to the focused window."""
-
-    def __init__(self, display):
-        self.d = display
-
-    def _code(self, name):
-        code = self.d.keysym_to_keycode(XK.string_to_keysym(KEYSYMS.get(name, name)))
-        if not code:
-            raise Failure(f"no key for {name!r}")
-        return code
-
-    def press(self, key, *modifiers):
-        held = [self._code(m) for m in modifiers]
-        for code in held:
-            xtest.fake_input(self.d, X.KeyPress, code)
-        xtest.fake_input(self.d, X.KeyPress, self._code(key))
-        self.d.sync()
-        time.sleep(0.03)
-        xtest.fake_input(self.d, X.KeyRelease, self._code(key))
-        for code in reversed(held):
-            xtest.fake_input(self.d, X.KeyRelease, code)
-        self.d.sync()
-        time.sleep(0.05)
-
-    def type(self, text):
-        for character in text:
-            self.press(character)
 
 
 def prepare_home(home):
@@ -307,7 +281,7 @@ class User:
         self.speech = speech
         self.checks = checks
         self.x = X11(desktop.x)
-        self.keys = Keyboard(desktop.x)
+        self.keys = self.x
         env = dict(desktop.env, QT_QPA_PLATFORM="xcb")
         # As for a user: the program turns its accessibility on because a
         # screen reader runs, not because it is told to.
@@ -318,9 +292,7 @@ class User:
         self._bus = None
 
     def end(self):
-        if self.program.poll() is None:
-            self.program.kill()
-            self.program.wait()
+        end(self.program)
 
     def expect(self, name, condition, why, heard):
         """A check on what Orca said: on a miss, the words it did say."""
@@ -341,18 +313,10 @@ class User:
             self._bus = Kalvoran(wait_for("Kalvoran on the accessibility bus", lambda: application("Kalvoran")))
         return self._bus
 
-    def until(self, what, find, timeout):
+    @staticmethod
+    def until(what, find, timeout):
         """What find() returns once it is something; a Failure after the timeout."""
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            try:
-                found = find()
-            except Exception:  # the tree changes under our feet
-                found = None
-            if found:
-                return found
-            time.sleep(0.05)
-        raise Failure(f"timed out waiting for {what}")
+        return wait_for(what, lambda: find() or None, timeout, ignore=Exception)
 
     def tab(self, back=False, target=None, silence=1.0):
         """Tab or Shift+Tab: the label of the control it reaches, and what Orca
@@ -458,8 +422,7 @@ def si_window(user):
 
 def worked_run(user):
     speech = user.speech
-    for label, text in [(FLOW, "500"), (TEES, "1"), (ELBOWS, "2"), (ELEVATION, "5"), (DIAMETER, "50"),
-                        (C_FACTOR, "120"), (RESIDUAL, "1")]:
+    for label, text in RUN_IN_TAB_ORDER:
         user.fill(label, text)
     user.tab_to("Calculate Now", back=True)
     mark = user.press_button("Calculate Now", user.results_shown)
@@ -483,17 +446,17 @@ def refused_run(user):
     user.press("a", "Control_L")
     user.press("BackSpace")
     user.tab_to("Calculate Now")
-    mark = user.press_button("Calculate Now, no C factor", lambda: user.x.shown("Error"))
+    mark = user.press_button("Calculate Now, no C factor", lambda: user.x.shown(ERROR))
     message = speech.wait(mark, lambda h: said(h, "Select a C Factor"))
     user.expect("error message heard", message, "no 'Select a C Factor'", speech.since(mark))
 
     user.press("Return")
     try:
-        user.until("the Error box to go on Return", lambda: not user.x.shown("Error"), 3)
+        user.until("the Error box to go on Return", lambda: not user.x.shown(ERROR), 3)
     except Failure:
         user.checks.expect("error box dismissed with Return", False, "Return left the Error box open; pressed Space")
         user.press("space")
-        user.x.unmapped("Error")
+        user.x.unmapped(ERROR)
     # Where the user is again, before moving on from there.
     user.until("the focus back on 'Calculate Now'", lambda: user.focus.last()[0] == "Calculate Now", 3)
 

@@ -18,22 +18,8 @@ from Xlib import X
 
 from assistive_client import Kalvoran, application, run_worked_flow
 from desktop import Desktop, X11, wait_for
-
-BRITISH_INPUTS = [
-    ("Friction loss factor", "120"),
-    ("The Dia. of the pipe  ( inch )", "2"),
-    ("The length of the pipe (  ft  )", "100"),
-    ("Flow of water in the pipe (  gpm  )", "50"),
-    ("No. of Tees", "1"),
-    ("No. of Elbows 90", "2"),
-    ("No. of Long Elbows 90", "1"),
-    ("No. of Butterfly Valves", "1"),
-    ("No. of Gate Valves", "1"),
-    ("No. of Swing Check", "1"),
-    ("Elevation between the pump and the goal point ( ft )", "10"),
-    ("Residual Pressure requiered at the goal point (psi)", "20"),
-]
-
+import fixture
+from fixture import ABOUT, BRITISH, BRITISH_RUN, FAREWELL, MAIN, SI, end, labelled
 
 def save(x, title, path):
     window = x.window(title)
@@ -53,34 +39,31 @@ def main():
         try:
             x = X11(desktop.x)
             k = Kalvoran(wait_for("Kalvoran on the accessibility bus", lambda: application("Kalvoran")))
-            main_title, about_title = "Kalvoran v 1.2", "About The program"
-            save(x, main_title, os.path.join(folder, "main.png"))
-            k.press(k.window(main_title), "About")
-            save(x, about_title, os.path.join(folder, "about.png"))
-            k.press(k.window(about_title), "OK")
+            save(x, MAIN, os.path.join(folder, "main.png"))
+            k.press(k.window(MAIN), "About")
+            save(x, ABOUT, os.path.join(folder, "about.png"))
+            k.press(k.window(ABOUT), "OK")
 
-            k.press(k.window(main_title), "S.I Units")
-            si = k.window("Calculations in S.I Units")
+            k.press(k.window(MAIN), "S.I Units")
+            si = k.window(SI)
             run_worked_flow(k, si)
-            save(x, "Calculations in S.I Units", os.path.join(folder, "si.png"))
+            save(x, SI, os.path.join(folder, "si.png"))
             k.press(si, "Back")
 
-            k.press(k.window(main_title), "British Units")
-            british = k.window("Calculations in British Units")
-            for label, text in BRITISH_INPUTS:
+            k.press(k.window(MAIN), "British Units")
+            british = k.window(BRITISH)
+            for label, text in labelled(BRITISH, BRITISH_RUN):
                 k.set_text(british, label, text)
             k.press(british, "Calculate Now")
-            pump_head = "Requiered Pump Head ( psi )"
+            pump_head = fixture.BY_TITLE[BRITISH].label_of("pumppressure")
             wait_for("the British results", lambda: k.text(british, pump_head) not in ("", "0.0"))
-            save(x, "Calculations in British Units", os.path.join(folder, "british.png"))
+            save(x, BRITISH, os.path.join(folder, "british.png"))
             k.press(british, "Exit")
-            save(x, "Thank you", os.path.join(folder, "farewell.png"))
-            k.press(k.window("Thank you"), "End")
+            save(x, FAREWELL, os.path.join(folder, "farewell.png"))
+            k.press(k.window(FAREWELL), "End")
             return program.wait(timeout=10)
         finally:
-            if program.poll() is None:
-                program.kill()
-                program.wait()
+            end(program)
 
 
 if __name__ == "__main__":

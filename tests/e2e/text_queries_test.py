@@ -23,11 +23,8 @@ import pyatspi
 from gi.repository import Atspi, GLib  # the versions pyatspi has chosen
 
 from assistive_client import Kalvoran, application, descendants, run_worked_flow, wait_for
-from desktop import Desktop, Failure
-from desktop_test import Checks
-
-MAIN, SI, BRITISH = "Kalvoran v 1.2", "Calculations in S.I Units", "Calculations in British Units"
-FAREWELL, ABOUT = "Thank you", "About The program"
+from desktop import Desktop
+from fixture import ABOUT, BRITISH, FAREWELL, MAIN, SI, Checks, Failure, end
 WINDOWS = [MAIN, ABOUT, SI, BRITISH, FAREWELL]
 
 ANSWER_MS = 1000  # the longest a query may take
@@ -201,9 +198,7 @@ def main():
             for title in WINDOWS:
                 if title not in checks.passed and title not in checks.failed:
                     checks.expect(title, False, "not reached: the program stopped answering before it")
-            if program.poll() is None:
-                program.kill()
-                program.wait()
+            end(program)
     ok = checks.report(WINDOWS)
     print(f"text queries: {time.monotonic() - started:.1f} s")
     return 0 if ok else 1

@@ -5,7 +5,11 @@ started from where it was installed and driven with real clicks and keys
 (XTEST), results read back through the clipboard, then a silent uninstall
 that must leave the prefix as it found it.
 
-    wine_e2e.py SETUP_EXE [--screenshots DIR]
+    wine_e2e.py SETUP_EXE [--scale PERCENT] [--screenshots DIR]
+
+With --scale (100, 125, 150 or 200), the prefix's display is set to that
+many dots per inch of 96 before anything starts, and every window must open
+at its layout's size times the scale.
 
 Prints "PASS name" or "FAIL name: why" for each check, then "N passed, M
 failed"; exits 0 when every check passed. With --screenshots, writes
@@ -15,7 +19,6 @@ anything left behind.
 """
 
 import argparse
-import ast
 import os
 import shutil
 import subprocess
@@ -26,17 +29,14 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 
-from Xlib import X, XK  # noqa: E402
+from Xlib import X  # noqa: E402
 from Xlib import display as xdisplay  # noqa: E402
-from Xlib.ext import xtest  # noqa: E402
 
-from desktop import Desktop, Failure, Processes, X11, settled, wait_for  # noqa: E402
+from desktop import Desktop, Processes, X11  # noqa: E402
+from fixture import (ABOUT, BRITISH, BRITISH_RUN, BY_TITLE, ERROR, FAREWELL, MAIN, SI, SI_RESULTS,  # noqa: E402
+                     SI_RUN, Checks, Failure, settled, wait_for)
 
-import layouts  # noqa: E402
 import prefix_snapshot  # noqa: E402
-
-MAIN, SI, BRITISH = "Kalvoran v 1.2", "Calculations in S.I Units", "Calculations in British Units"
-FAREWELL, ABOUT, ERROR = "Thank you", "About The program", "Error"
 INSTALL_DIR = r"C:\Program Files\Kalvoran"
 PROGRAM = INSTALL_DIR + r"\kalvoran.exe"
 UNINSTALLER = INSTALL_DIR + r"\Uninstall.exe"
@@ -46,6 +46,7 @@ REGISTRY_KEYS = [r"HKLM\Software\Kalvoran", r"HKLM\Software\Microsoft\Windows\Cu
 CHECKS = [
     "silent install",
     "main window centred",
+    "every window at its layout size times the scale",
     "S.I Units opens the SI window",
     "worked SI run, results as on Linux",
     "Error box application-modal",
@@ -54,71 +55,6 @@ CHECKS = [
     "no task-bar entry for main and farewell",
     "silent uninstall leaves the prefix as it was",
 ]
-
-
-def linux_worked_run():
-    """The worked SI run and the British inputs of the Linux tests, read from
-    their files: importing those would need the accessibility bus's Python
-    module, which drives only the Linux program. Gives (SI inputs, SI
-    results, British inputs), each as (label, text) pairs."""
-    e2e = os.path.join(HERE, "..", "e2e")
-
-    def parse(name):
-        with open(os.path.join(e2e, name), encoding="utf-8") as f:
-            return ast.parse(f.read())
-
-    def constant(tree, name):
-        for node in tree.body:
-            if isinstance(node, ast.Assign) and any(getattr(t, "id", None) == name for t in node.targets):
-                return ast.literal_eval(node.value)
-        raise LookupError(f"no {name} in the Linux tests")
-
-    client = parse("assistive_client.py")
-    # The combo boxes are set by hand in run_worked_flow before SI_INPUTS.
-    flow = next(n for n in client.body if isinstance(n, ast.FunctionDef) and n.name == "run_worked_flow")
-    combos = [tuple(a.value for a in call.args[1:]) for call in ast.walk(flow)
-              if isinstance(call, ast.Call) and getattr(call.func, "attr", None) == "set_text"
-              and all(isinstance(a, ast.Constant) for a in call.args[1:])]
-    si_inputs = combos + constant(client, "SI_INPUTS")
-    return si_inputs, constant(client, "SI_RESULTS"), constant(parse("screenshots.py"), "BRITISH_INPUTS")
-
-
-class Checks:
-    def __init__(self):
-        self.failed = {}
-        self.passed = set()
-
-    def fail(self, name, why):
-        self.failed.setdefault(name, why)
-        print(f"  miss {name}: {why}", flush=True)
-
-    def expect(self, name, condition, why):
-        if not condition:
-            self.fail(name, why)
-        return bool(condition)
-
-    def run(self, name, body):
-        """Runs one check's steps; it passes unless they missed or raised."""
-        try:
-            body()
-        except Failure as error:
-            self.fail(name, str(error))
-        except Exception as error:  # an X error or a timeout ends this check, not the run
-            self.fail(name, f"{type(error).__name__}: {error}")
-        else:
-            self.passed.add(name)
-
-    def report(self):
-        for name in CHECKS:
-            if name in self.failed:
-                print(f"FAIL {name}: {self.failed[name]}")
-            elif name in self.passed:
-                print(f"PASS {name}")
-            else:
-                print(f"FAIL {name}: not reached")
-        failed = len(CHECKS) - len(self.passed - set(self.failed))
-        print(f"{len(CHECKS) - failed} passed, {failed} failed")
-        return failed == 0
 
 
 class Clipboard:
@@ -154,51 +90,45 @@ class Clipboard:
 class User:
     """Clicks and keys through XTEST, on windows that Wine frames itself."""
 
-    def __init__(self, x, clipboard, tables):
+    def __init__(self, x, clipboard, scale):
         self.x = x
         self.d = x.d
         self.clipboard = clipboard
-        self.tables = tables
+        self.tables = BY_TITLE
+        self.scale = scale / 100
+
+    def scaled(self, *pixels):
+        return tuple(round(p * self.scale) for p in pixels)
+
+    def client_size(self, title):
+        """The client area's size in device pixels: the layout's, scaled."""
+        return self.scaled(*self.tables[title].size)
 
     # Wine draws the frame inside the X window: the sides and the bottom are
     # as wide as each other, the caption is on top. The client size is the
-    # layout's, so the client area follows.
+    # layout's, scaled, so the client area follows.
     def client_rect(self, title):
         window = self.x.window(title)
         wx, wy, ww, wh = self.x.client_rect(window)
-        cw, ch = self.tables.client_size(title)
+        cw, ch = self.client_size(title)
         border = (ww - cw) // 2
         return wx + border, wy + wh - ch - border, cw, ch
 
-    def click_control(self, title, control, right_margin=0):
+    def point(self, title, control, right_margin=0):
+        """Where a control's centre is on the screen."""
         cx, cy, _, _ = self.client_rect(title)
-        px, py = self.tables[title].centre(control, right_margin)
-        self.x.click(cx + px, cy + py)
+        px, py = self.scaled(*self.tables[title].centre(control, right_margin))
+        return cx + px, cy + py
+
+    def click_control(self, title, control, right_margin=0):
+        self.x.click(*self.point(title, control, right_margin))
         time.sleep(0.15)
 
     def click_button(self, title, caption):
         self.click_control(title, self.tables[title].button(caption))
 
     def key(self, name, ctrl=False):
-        code = self.d.keysym_to_keycode(XK.string_to_keysym(name))
-        if not code:
-            raise Failure(f"no key for {name!r} on this X server")
-        control = self.d.keysym_to_keycode(XK.string_to_keysym("Control_L"))
-        if ctrl:
-            xtest.fake_input(self.d, X.KeyPress, control)
-        xtest.fake_input(self.d, X.KeyPress, code)
-        self.d.sync()
-        time.sleep(0.02)
-        xtest.fake_input(self.d, X.KeyRelease, code)
-        if ctrl:
-            xtest.fake_input(self.d, X.KeyRelease, control)
-        self.d.sync()
-        time.sleep(0.03)
-
-    def type(self, text):
-        names = {".": "period", "-": "minus", " ": "space"}
-        for ch in text:
-            self.key(names.get(ch, ch))
+        self.x.press(name, *(["Control_L"] if ctrl else []))
 
     def field(self, title, name):
         control = self.tables[title].find(name)
@@ -210,7 +140,7 @@ class User:
         self.click_control(title, control, margin)
         self.key("a", ctrl=True)
         if text:
-            self.type(text)
+            self.x.type(text)
         else:
             self.key("Delete")
 
@@ -231,20 +161,6 @@ class User:
                     return text
                 time.sleep(0.1)
         return text
-
-
-class Tables:
-    """The layout tables, by window caption, with each window's client size."""
-
-    def __init__(self):
-        self.windows = layouts.windows()
-        self.sizes = layouts.client_sizes()
-
-    def __getitem__(self, title):
-        return self.windows[title]
-
-    def client_size(self, title):
-        return self.sizes[title]
 
 
 class Wine:
@@ -288,7 +204,7 @@ class Wine:
         relative = windows_path.split(":", 1)[1].lstrip("\\").replace("\\", "/")
         return os.path.join(self.prefix, "drive_c", relative)
 
-    def create(self):
+    def create(self, scale):
         if self.run(["wineboot", "-i"], 180) != 0:
             raise Failure("wineboot -i failed")
         fonts = self.path(r"C:\windows\Fonts")
@@ -297,7 +213,10 @@ class Wine:
         # Wine draws every frame itself, as Windows would, and does not hand
         # them to the window manager.
         self.wine("reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Decorated", "/d", "N", "/f")
-        self.settle()
+        # The display's dots per inch, read by each process as it starts.
+        self.wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d",
+                  str(96 * scale // 100), "/f")
+        self.kill()
 
 
 def save_window(x, title, folder, name):
@@ -312,10 +231,8 @@ def save_window(x, title, folder, name):
     print(f"  wrote {path}", flush=True)
 
 
-def run(setup, screenshots):
+def run(setup, screenshots, scale):
     checks = Checks()
-    tables = Tables()
-    si_inputs, si_results, british_inputs = linux_worked_run()
     folder = tempfile.mkdtemp(prefix="kalvoran-wine-")
     started = time.monotonic()
 
@@ -325,10 +242,10 @@ def run(setup, screenshots):
     wine = None
     processes = Processes()
     try:
-        with Desktop("metacity") as desktop:
+        with Desktop("metacity", scale) as desktop:
             x = X11(desktop.x)
             clipboard = Clipboard(desktop.env["DISPLAY"])
-            user = User(x, clipboard, tables)
+            user = User(x, clipboard, scale)
             wine = Wine(desktop, folder, os.path.join(folder, "wine.log"))
             phase("a fresh Wine prefix")
             installed = False
@@ -336,7 +253,7 @@ def run(setup, screenshots):
 
             def install():
                 nonlocal installed, before
-                wine.create()
+                wine.create(scale)
                 before = prefix_snapshot.take(wine.prefix)
                 phase("silent install")
                 status = wine.wine(setup, "/S", timeout=120)
@@ -353,7 +270,7 @@ def run(setup, screenshots):
             if installed:
                 phase("the installed program")
                 program = processes.start(["wine", PROGRAM], wine.env, log=os.path.join(folder, "program.log"))
-                drive(user, program, checks, tables, si_inputs, si_results, british_inputs, screenshots)
+                drive(user, program, checks, screenshots, scale)
                 processes.end()  # the program, if it outlived its checks
 
                 phase("silent uninstall")
@@ -396,10 +313,10 @@ def run(setup, screenshots):
             wine.kill()
         shutil.rmtree(folder, ignore_errors=True)
     phase("done, every process ended")
-    return checks.report()
+    return checks.report(CHECKS)
 
 
-def drive(user, program, checks, tables, si_inputs, si_results, british_inputs, screenshots):
+def drive(user, program, checks, screenshots, scale):
     x = user.x
 
     def shot(title, name):
@@ -411,6 +328,23 @@ def drive(user, program, checks, tables, si_inputs, si_results, british_inputs, 
     def note_taskbar(title):
         skips[title] = "_NET_WM_STATE_SKIP_TASKBAR" in x.states(x.window(title))
 
+    sizes_seen = set()
+
+    def note_size(title):
+        # Wine frames the client inside the X window: whatever the scale, the
+        # frame is a few pixels at the sides and below, and a caption above.
+        sizes_seen.add(title)
+        window = x.window(title)
+        _, _, ww, wh = settled(lambda: x.client_rect(window))
+        cw, ch = user.client_size(title)
+        border, caption = (ww - cw) / 2, wh - ch - (ww - cw) / 2
+        print(f"  {BY_TITLE[title].name} at {scale} %: client {cw}x{ch} from the layout's "
+              f"{'x'.join(map(str, BY_TITLE[title].size))}, window {ww}x{wh}: frame {border:g}, caption {caption:g}",
+              flush=True)
+        checks.expect("every window at its layout size times the scale", 0 <= border <= 12 and border <= caption <= 60,
+                      f"'{title}' is {ww}x{wh}, which leaves a frame of {border:g} and a caption of {caption:g} "
+                      f"around a client of {cw}x{ch}")
+
     def centred():
         window = wait_for(f"window '{MAIN}' mapped", lambda: next(iter(x.titled(MAIN)), None), timeout=60)
         settled(lambda: x.client_rect(window))
@@ -421,6 +355,7 @@ def drive(user, program, checks, tables, si_inputs, si_results, british_inputs, 
         checks.expect("main window centred", abs(cx - want[0]) <= 2 and abs(cy - want[1]) <= 2,
                       f"client area at {(cx, cy)}, centred would be {want}")
         note_taskbar(MAIN)
+        note_size(MAIN)
         shot(MAIN, "main.png")
 
     checks.run("main window centred", centred)
@@ -429,7 +364,7 @@ def drive(user, program, checks, tables, si_inputs, si_results, british_inputs, 
 
     def about():
         user.click_button(MAIN, "About")
-        x.window(ABOUT)
+        note_size(ABOUT)
         shot(ABOUT, "about.png")
         user.click_button(ABOUT, "OK")
         x.unmapped(ABOUT)
@@ -439,48 +374,50 @@ def drive(user, program, checks, tables, si_inputs, si_results, british_inputs, 
 
     def si_window():
         user.click_button(MAIN, "S.I Units")
-        x.window(SI)
+        note_size(SI)
         x.unmapped(MAIN)
 
     checks.run("S.I Units opens the SI window", si_window)
     if not x.shown(SI):
         return
-    si = tables[SI]
+    si = BY_TITLE[SI]
 
     def worked_run():
-        for label, text in si_inputs:
-            user.set_text(SI, si.field_of(label), text)
+        for field, text in SI_RUN:
+            user.set_text(SI, field, text)
         user.click_button(SI, "Calculate Now")
         shot(SI, "si.png")  # before the copies below leave a field selected
         wrong = []
-        for label, expected in si_results:
-            got = user.copy_text(SI, si.field_of(label), expected)
+        for field, expected in SI_RESULTS:
+            got = user.copy_text(SI, field, expected)
             if got != expected:
-                wrong.append(f"{si.field_of(label)} {got!r}, Linux {expected!r}")
+                wrong.append(f"{field} {got!r}, Linux {expected!r}")
         if wrong:
-            typed = [f"{si.field_of(label)}={user.copy_text(SI, si.field_of(label))!r}" for label, _ in si_inputs]
+            typed = [f"{field}={user.copy_text(SI, field)!r}" for field, _ in SI_RUN]
             raise Failure("; ".join(wrong) + f" (inputs read back: {', '.join(typed)})")
 
     checks.run("worked SI run, results as on Linux", worked_run)
 
     def error_modal():
-        user.set_text(SI, si.field_of("Friction loss factor"), "")
+        user.set_text(SI, "C", "")
         user.click_button(SI, "Calculate Now")
         box = x.window(ERROR)
         bx, by, bw, bh = x.client_rect(box)
         caption = (bx + bw // 2, by + 8)  # on the box's own title bar
         try:
-            # The message, copied off the box as Windows lets a user do (Ctrl+C).
-            x.click(*caption)
-            user.key("c", ctrl=True)
-            try:
-                wait_for("the message on the clipboard",
-                         lambda: "Select a C Factor" in (user.clipboard.read() or "") or None, timeout=3)
-            except Failure:
-                raise Failure(f"the box's text is {user.clipboard.read()!r}, not 'Select a C Factor'")
-            sx, sy, _, _ = user.client_rect(SI)
-            px, py = si.centre(si.button("Back"))
-            back = (sx + px, sy + py)
+            # The message, copied off the box as Windows lets a user do (Ctrl+C);
+            # again if the box had not taken the focus yet on a busy machine.
+            for attempt in range(3):
+                x.click(*caption)
+                user.key("c", ctrl=True)
+                try:
+                    wait_for("the message on the clipboard",
+                             lambda: "Select a C Factor" in (user.clipboard.read() or "") or None, timeout=2)
+                    break
+                except Failure:
+                    if attempt == 2:
+                        raise Failure(f"the box's text is {user.clipboard.read()!r}, not 'Select a C Factor'")
+            back = user.point(SI, si.button("Back"))
             if bx <= back[0] < bx + bw and by <= back[1] < by + bh:
                 raise Failure("the Error box covers the SI window's Back, so no click can reach it")
             x.click(*back)
@@ -512,8 +449,8 @@ def drive(user, program, checks, tables, si_inputs, si_results, british_inputs, 
             x.window(MAIN)
             user.click_button(MAIN, "British Units")
             x.window(BRITISH)
-            for label, text in british_inputs:
-                user.set_text(BRITISH, tables[BRITISH].field_of(label), text)
+            for field, text in BRITISH_RUN:
+                user.set_text(BRITISH, field, text)
             user.click_button(BRITISH, "Calculate Now")
             time.sleep(0.5)
             shot(BRITISH, "british.png")
@@ -527,6 +464,7 @@ def drive(user, program, checks, tables, si_inputs, si_results, british_inputs, 
     def end():
         x.window(FAREWELL)
         note_taskbar(FAREWELL)
+        note_size(FAREWELL)
         shot(FAREWELL, "farewell.png")
         user.click_button(FAREWELL, "End")
         status = program.wait(timeout=20)
@@ -542,16 +480,19 @@ def drive(user, program, checks, tables, si_inputs, si_results, british_inputs, 
                           f"'{title}' has a task-bar entry (no _NET_WM_STATE_SKIP_TASKBAR)")
 
     checks.run("no task-bar entry for main and farewell", taskbar)
+    if len(sizes_seen) == 4:
+        checks.passed.add("every window at its layout size times the scale")
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("setup")
+    parser.add_argument("--scale", type=int, choices=(100, 125, 150, 200), default=100, metavar="PERCENT")
     parser.add_argument("--screenshots", metavar="DIR")
     args = parser.parse_args()
     if args.screenshots:
         os.makedirs(args.screenshots, exist_ok=True)
-    return 0 if run(os.path.abspath(args.setup), args.screenshots) else 1
+    return 0 if run(os.path.abspath(args.setup), args.screenshots, args.scale) else 1
 
 
 if __name__ == "__main__":

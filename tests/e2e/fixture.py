@@ -1,0 +1,191 @@
+"""What every end-to-end test of Kalvoran shares, on Linux and under Wine:
+the windows as the program's own tables lay them out (the layout dump the
+build writes), their titles, the worked run and its results, the verdicts of
+named checks, and waiting for things to come or to settle.
+
+Needs nothing beyond Python itself: the Wine tests import it without the
+accessibility bus's module. The dump is found through KALVORAN_LAYOUTS (ctest
+sets it), else in build/default.
+"""
+
+import json
+import os
+import time
+from types import SimpleNamespace
+
+try:
+    from Xlib.error import XError
+except ImportError:  # no X connection, no X errors
+    XError = OSError
+
+TIMEOUT = 20.0  # seconds to wait for any one thing
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+LAYOUTS = os.environ.get("KALVORAN_LAYOUTS") or os.path.join(ROOT, "build", "default", "tests", "layouts.json")
+
+
+class Failure(Exception):
+    pass
+
+
+def wait_for(what, find, timeout=TIMEOUT, ignore=(XError, OSError, ValueError)):
+    """What find() gives once it is neither None nor False; a Failure after
+    the timeout. The errors to ignore are those of windows that come and go
+    under our feet."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        try:
+            found = find()
+        except ignore:
+            found = None
+        if found is not None and found is not False:
+            return found
+        time.sleep(0.05)
+    raise Failure(f"timed out waiting for {what}")
+
+
+def settled(read, timeout=5.0, still=0.3):
+    """What read() gives once it has stopped changing for `still` seconds (a
+    window that a window manager or Wine is still placing), or its last value
+    after the timeout."""
+    last, since = None, time.monotonic()
+    deadline = since + timeout
+    while time.monotonic() < deadline:
+        now = read()
+        if now != last:
+            last, since = now, time.monotonic()
+        elif time.monotonic() - since >= still:
+            break
+        time.sleep(0.05)
+    return last
+
+
+def end(process):
+    """Ends a program the test started, if it outlived its checks."""
+    if process.poll() is None:
+        process.kill()
+        process.wait()
+
+
+class Checks:
+    """The verdict of each named check: it passes once run() or passed()
+    has said so, unless it missed anywhere; the first miss is its reason."""
+
+    def __init__(self):
+        self.failed = {}
+        self.passed = set()
+
+    def fail(self, name, why):
+        self.failed.setdefault(name, why)
+        print(f"  miss {name}: {why}", flush=True)
+
+    def expect(self, name, condition, why):
+        if not condition:
+            self.fail(name, why)
+        return bool(condition)
+
+    def run(self, name, body):
+        """Runs one check's steps; it passes unless they missed or raised."""
+        try:
+            body()
+        except Failure as error:
+            self.fail(name, str(error))
+        except Exception as error:  # an AT-SPI or X error ends this check, not the run
+            self.fail(name, f"{type(error).__name__}: {error}")
+        else:
+            self.passed.add(name)
+
+    def report(self, names):
+        """Prints each check's verdict and the count; whether all passed."""
+        failed = 0
+        for name in names:
+            if name in self.failed:
+                print(f"FAIL {name}: {self.failed[name]}")
+            elif name in self.passed:
+                print(f"PASS {name}")
+                continue
+            else:
+                print(f"FAIL {name}: not reached")
+            failed += 1
+        print(f"{len(names) - failed} passed, {failed} failed")
+        return failed == 0
+
+
+class Window:
+    """One window of the dump: its name (Form1 ...), title, client size in
+    pixels, controls (with the dump's fields as attributes) and Tab order."""
+
+    def __init__(self, table):
+        self.name, self.title = table["name"], table["caption"]
+        self.size = tuple(table["clientPixels"][2:])
+        self.controls = [SimpleNamespace(**row) for row in table["controls"]]
+        self.tab_order = [row["name"] for row in table["tabOrder"]]
+
+    def find(self, name, index=-1):
+        for c in self.controls:
+            if c.name == name and c.index == index:
+                return c
+        raise LookupError(f"no control {name}({index}) in '{self.title}'")
+
+    def button(self, caption):
+        for c in self.controls:
+            if c.kind == "PushButton" and c.caption == caption:
+                return c
+        raise LookupError(f"no button '{caption}' in '{self.title}'")
+
+    def label_of(self, field):
+        """The caption of the label that names this field."""
+        for c in self.controls:
+            if c.kind == "Label" and c.names == field:
+                return c.caption
+        raise LookupError(f"no label naming '{field}' in '{self.title}'")
+
+    def rect(self, control):
+        """(x, y, width, height) in pixels from the client area's top left
+        corner: a control in a frame is placed in the frame's pixels."""
+        x, y, w, h = control.pixels
+        if control.parent:
+            frame = self.find(control.parent)
+            x, y = x + frame.pixels[0], y + frame.pixels[1]
+        return x, y, w, h
+
+    def centre(self, control, right_margin=0):
+        """A point well inside the control (left of a combo box's arrow with a margin)."""
+        x, y, w, h = self.rect(control)
+        return x + (w - right_margin) // 2, y + h // 2
+
+
+def _windows():
+    try:
+        with open(LAYOUTS, encoding="utf-8") as f:
+            return {w["name"]: Window(w) for w in json.load(f)}
+    except OSError:
+        raise SystemExit(f"no layout dump at {LAYOUTS}; run: cmake --build --preset default --target layout_json")
+
+
+WINDOWS = _windows()
+BY_TITLE = {w.title: w for w in WINDOWS.values()}
+MAIN, SI, BRITISH, FAREWELL, ABOUT = (WINDOWS[f"Form{n}"].title for n in range(1, 6))
+ERROR = "Error"  # the toolkit's message box, in no table
+
+# The worked SI run, field by field in the order a user fills it, and the
+# seven results the Linux program shows for it.
+SI_RUN = [("C", "120"), ("D", "50"), ("L", "10"), ("Q", "500"), ("Tf", "1"), ("Ef", "2"), ("hight", "5"),
+          ("RP", "1")]
+SI_RESULTS = [
+    ("ELF", "5.184"),
+    ("EL", "15.184"),
+    ("FL", "0.0451212015753386"),
+    ("elevationdrop", "0.485908649173955"),
+    ("PD", "0.685120324719941"),
+    ("pumppressure", "22.323036938121"),
+    ("V", "4.24628450106157"),
+]
+# A British run with every fitting, for the pictures.
+BRITISH_RUN = [("C", "120"), ("D", "2"), ("L", "100"), ("Q", "50"), ("Tf", "1"), ("Ef", "2"), ("E1f", "1"),
+               ("BVf", "1"), ("GVf", "1"), ("SCf", "1"), ("hight", "10"), ("RP", "20")]
+
+
+def labelled(title, run):
+    """A run's (field, text) pairs as (label, text), for clients that find
+    fields by their labels."""
+    return [(BY_TITLE[title].label_of(field), text) for field, text in run]
