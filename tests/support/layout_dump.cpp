@@ -119,6 +119,8 @@ void writeControl(std::ostream &out, const Control &c)
     o.field("parent", c.parent);
     o.field("line", c.line);
     o.field("items", c.items);
+    o.field("accessibleName", c.accessibleName);
+    o.field("accessibleDescription", c.accessibleDescription);
 }
 
 void writeWindow(std::ostream &out, const WindowLayout &w)
