@@ -167,6 +167,9 @@ TEST_P(Windows, DrawnWholeAtTheScreenScale)
         frame->show(); // the results frame opens hidden
     const QImage picture = window->grab().toImage();
     const qreal scale = window->devicePixelRatioF();
+    RecordProperty("scale", QString::number(scale).toStdString());
+    RecordProperty("face", std::string(windowFace().family));
+    RecordProperty("drawn", QStringLiteral("%1x%2").arg(picture.width()).arg(picture.height()).toStdString());
     EXPECT_NEAR(picture.width(), toPixels(layout.clientWidth) * scale, 1.0) << "at scale " << scale;
     EXPECT_NEAR(picture.height(), toPixels(layout.clientHeight) * scale, 1.0) << "at scale " << scale;
     const int radius = int(std::ceil(scale));
