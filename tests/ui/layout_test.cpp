@@ -10,7 +10,6 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -20,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <memory>
@@ -114,28 +114,18 @@ TEST_P(Windows, EveryControlStandsAtItsBox)
     }
 }
 
-// With the face we ship and its real metrics, every caption wraps within its
-// box and nothing is cut off.
+// With the face resolved here and its real metrics, at the screen's scale,
+// every caption wraps within its box and nothing is cut off.
 TEST_P(Windows, EveryCaptionFitsItsBox)
 {
-    // On Windows the layout's own face is "MS Sans Serif", a bitmap face, or
-    // its TrueType twin Microsoft Sans Serif. Wine has neither (it offers a
-    // wider scalable stand-in), and there the measure would be of another face.
-    const QString face = QString::fromLatin1(kFace.family);
-    const QString found = QFontInfo(fontFor(kRegular)).family();
-    const bool layoutFace
-        = found == QLatin1String(kFace.fallback) || (found == face && !QFontDatabase::isSmoothlyScalable(face));
-    if (face == QLatin1String("MS Sans Serif") && !layoutFace)
-        GTEST_SKIP() << "the face found, " << found.toStdString() << ", is not the one the layout was drawn for";
     const auto window = GetParam().create();
     for (const Control &row : GetParam().layout().controls) {
         if (row.kind != Kind::Label && row.kind != Kind::PushButton && row.kind != Kind::Frame)
             continue;
         SCOPED_TRACE(controlKey(row.name, row.index));
         QWidget *widget = window->control(row.name, row.index);
-        const QString family = QFontInfo(widget->font()).family();
-        EXPECT_TRUE(family == QLatin1String(kFace.family) || family == QLatin1String(kFace.fallback))
-            << family.toStdString();
+        // Measured in the face actually drawn, which must be the one resolved.
+        EXPECT_EQ(QFontInfo(widget->font()).family().toStdString(), windowFace().family);
         const QFontMetrics metrics(widget->font());
         const QRect box = toPixels(row.box);
         const QString caption = shownText(widget);
@@ -149,6 +139,56 @@ TEST_P(Windows, EveryCaptionFitsItsBox)
             EXPECT_LE(metrics.horizontalAdvance(caption) + 8, box.width()) << caption.toStdString();
             EXPECT_LE(metrics.height() + 4, box.height()) << caption.toStdString();
         }
+    }
+}
+
+// Whether a pixel of the picture within radius device pixels of a point
+// matches.
+bool anyPixelNear(const QImage &picture, QPointF centre, int radius, const std::function<bool(QColor)> &matches)
+{
+    for (int dy = -radius; dy <= radius; ++dy) {
+        for (int dx = -radius; dx <= radius; ++dx) {
+            const QPoint at = centre.toPoint() + QPoint(dx, dy);
+            if (picture.rect().contains(at) && matches(QColor(picture.pixel(at))))
+                return true;
+        }
+    }
+    return false;
+}
+
+// At the screen's scale (a fractional one under Wine at 125 and 150 %) the
+// window is its layout size times the scale, and no line or frame border is
+// lost between device pixels.
+TEST_P(Windows, DrawnWholeAtTheScreenScale)
+{
+    const WindowLayout &layout = GetParam().layout();
+    const auto window = GetParam().create();
+    for (QGroupBox *frame : window->findChildren<QGroupBox *>())
+        frame->show(); // the results frame opens hidden
+    const QImage picture = window->grab().toImage();
+    const qreal scale = window->devicePixelRatioF();
+    RecordProperty("scale", QString::number(scale).toStdString());
+    RecordProperty("face", std::string(windowFace().family));
+    RecordProperty("drawn", QStringLiteral("%1x%2").arg(picture.width()).arg(picture.height()).toStdString());
+    EXPECT_NEAR(picture.width(), toPixels(layout.clientWidth) * scale, 1.0) << "at scale " << scale;
+    EXPECT_NEAR(picture.height(), toPixels(layout.clientHeight) * scale, 1.0) << "at scale " << scale;
+    const int radius = int(std::ceil(scale));
+    const auto inWindow
+        = [&](const QWidget *area, QPoint point) { return QPointF(area->mapTo(window.get(), point)) * scale; };
+    for (const LineControl *line : window->findChildren<LineControl *>()) {
+        const QPoint middle = (line->from() + line->to()) / 2;
+        EXPECT_TRUE(anyPixelNear(
+            picture, inWindow(line->parentWidget(), middle), radius, [&](QColor c) { return c == line->colour(); }))
+            << line->objectName().toStdString() << " at scale " << scale;
+    }
+    const auto notWhite = [](QColor c) { return c != Qt::white; };
+    for (const QGroupBox *frame : window->findChildren<QGroupBox *>()) {
+        const QRect box = frame->rect();
+        EXPECT_TRUE(anyPixelNear(picture, inWindow(frame, QPoint(1, box.center().y())), radius, notWhite))
+            << frame->objectName().toStdString() << " left border at scale " << scale;
+        EXPECT_TRUE(
+            anyPixelNear(picture, inWindow(frame, QPoint(box.center().x(), box.bottom() - 1)), radius, notWhite))
+            << frame->objectName().toStdString() << " bottom border at scale " << scale;
     }
 }
 

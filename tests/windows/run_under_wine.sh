@@ -3,12 +3,26 @@
 # cross-built tests. The Wine prefix lives in the build folder and is made on
 # first use; the Windows Qt's and MinGW's DLLs are found through WINEPATH.
 # Needs DISPLAY (scripts/test-windows starts a private Xvfb).
-# Usage: run_under_wine.sh PROGRAM.exe [ARGS...]
+# With --scale PERCENT (100, 125, 150 or 200) the program runs in a prefix of
+# its own whose display is set to that scale: Wine reads LogPixels when a
+# process starts, and reports it for every monitor.
+# Usage: run_under_wine.sh [--scale PERCENT] PROGRAM.exe [ARGS...]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
+dpi=
+if [ "${1:-}" = --scale ]; then
+    case ${2:-} in
+    100 | 125 | 150 | 200) dpi=$((${2} * 96 / 100)) ;;
+    *)
+        echo "run_under_wine: --scale takes 100, 125, 150 or 200, not '${2:-}'; run: $0 --scale 150 PROGRAM.exe" >&2
+        exit 2
+        ;;
+    esac
+    shift 2
+fi
 # The Windows Qt, once it is built (the calculation's tests need none).
 qt=$("$here/scripts/build-windows-qt" --print-prefix 2>/dev/null) || qt=
-export WINEPREFIX=${KALVORAN_WINE_PREFIX:-$here/build/windows/wine-prefix}
+export WINEPREFIX=${KALVORAN_WINE_PREFIX:-$here/build/windows/wine-prefix}${dpi:+-$dpi-dpi}
 export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 gcc_runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
 dll_dirs=("$gcc_runtime" /usr/x86_64-w64-mingw32/lib)
@@ -33,6 +47,10 @@ ready=$WINEPREFIX/.kalvoran-ready-unmanaged
         # test the program's own rules and layout; the end-to-end test, in
         # a prefix of its own, tests the windows under a window manager.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+        if [ -n "$dpi" ]; then
+            wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 ||
+                { echo "run_under_wine: could not set LogPixels in $WINEPREFIX; run: wine reg add" >&2; exit 1; }
+        fi
         wineserver -w
         touch "$ready"
     fi
