@@ -25,7 +25,7 @@ inline constexpr Face kLiberationSans{"Liberation Sans", 0.91};
 // The faces in the order they are looked for; the first one installed is used.
 //
 // On Windows, "Microsoft Sans Serif" (TrueType, on every Windows since 2000)
-// comes first, not the bitmap "MS Sans Serif" (sserife.fon). Qt 6.4's GDI
+// is used, never the bitmap "MS Sans Serif" (sserife.fon). Qt 6.4's GDI
 // font database, addFontToDatabase(), registers a face without
 // TMPF_VECTOR/TMPF_TRUETYPE as not scalable, at its bitmap heights only;
 // QFontDatabasePrivate::bestFoundry() then takes the nearest of those heights,
@@ -33,10 +33,12 @@ inline constexpr Face kLiberationSans{"Liberation Sans", 0.91};
 // the DirectWrite engine, which Qt tries whenever high-DPI scaling is active
 // (useDirectWrite()), reads no bitmap face, and Qt falls back to its GDI
 // engine, which draws a bitmap face as it is, unsmoothed and untransformed
-// (QWindowsFontEngine::supportsTransformation()). Where neither Windows face
-// is installed, the build's own Liberation Sans is used (loadOwnFaces()).
+// (QWindowsFontEngine::supportsTransformation()). A face of that name may
+// also be another's stand-in with its own widths (Wine ships one), so it is
+// not looked for at all. Where Microsoft Sans Serif is not installed, the
+// build's own Liberation Sans is used (loadOwnFaces()).
 #if defined(Q_OS_WIN)
-inline constexpr std::array kFaces{Face{"Microsoft Sans Serif", 1.0}, Face{"MS Sans Serif", 1.0}, kLiberationSans};
+inline constexpr std::array kFaces{Face{"Microsoft Sans Serif", 1.0}, kLiberationSans};
 #else
 // DejaVu Sans is wider still; it stands in only where Liberation Sans is missing.
 inline constexpr std::array kFaces{kLiberationSans, Face{"DejaVu Sans", 0.91}};
