@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <QStyle>
 
 namespace kalvoran::ui {
 
@@ -240,9 +239,13 @@ void LayoutWindow::showEvent(QShowEvent *event)
     }
     QPoint topLeft = m_hiddenAt;
     if (!m_shownBefore) {
-        if (const QScreen *display = screen())
-            topLeft
-                = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), display->availableGeometry()).topLeft();
+        // The exact centre, rounded down once. QStyle::alignedRect halves the
+        // screen and the window apart, a pixel off for an odd size, and at a
+        // fractional scale that pixel is one and a half on the screen.
+        if (const QScreen *display = screen()) {
+            const QRect area = display->availableGeometry();
+            topLeft = area.topLeft() + QPoint((area.width() - width()) / 2, (area.height() - height()) / 2);
+        }
     }
     setGeometry(QRect(topLeft, size()));
     applyFrameHints(*this, m_layout.frame);
