@@ -2,17 +2,10 @@
 """Kalvoran heard through a real screen reader: Orca, speaking through
 speech-dispatcher's dummy voice, with the program driven from the keyboard
 alone (XTEST) on a private X server under Metacity. What Orca says is read
-from the "SPEECH OUTPUT" lines of its debug log.
+from the "SPEECH OUTPUT" lines of its debug log. A verdict for each check;
+with --transcript, each utterance as Orca speaks it.
 
-    screen_reader_test.py [--transcript] PATH_TO_KALVORAN
-
-Run it inside a private D-Bus session and a private HOME:
-
-    run_desktop_test.sh screen_reader_test.py PATH_TO_KALVORAN
-
-Prints a line for each check, "PASS name" or "FAIL name: why", then
-"N passed, M failed"; exits 0 when every check passed. With --transcript,
-prints each utterance as Orca speaks it.
+    run_desktop_test.sh screen_reader_test.py [--transcript] PATH_TO_KALVORAN
 """
 
 import os
@@ -24,9 +17,9 @@ import time
 import pyatspi
 from gi.repository import GLib
 
-from assistive_client import Kalvoran, application, descendants, showing
+from assistive_client import Kalvoran, application, contents, descendants, first, labels, showing, wait_for, within
 from desktop import Desktop, X11
-from fixture import ERROR, FAREWELL, MAIN, SI, SI_RESULTS, SI_RUN, WINDOWS, Checks, Failure, end, wait_for
+from fixture import ERROR, FAREWELL, MAIN, SI, SI_RESULTS, SI_RUN, TIMEOUT, WINDOWS, Checks, Failure, end, settled
 
 SI_LAYOUT = WINDOWS["Form2"]
 LENGTH, FLOW = SI_LAYOUT.label_of("L"), SI_LAYOUT.label_of("Q")
@@ -44,22 +37,7 @@ RUN_IN_TAB_ORDER = [pair for pair in in_tab_order(SI_RUN) if pair[0] != LENGTH]
 RESULTS_IN_TAB_ORDER = in_tab_order(SI_RESULTS)
 # The main window's Tab order from "S.I Units" round to it again.
 MAIN_TAB_ROUND = ["British Units", "Exit", "Web address", "Side picture", "About", "Banner", "S.I Units"]
-
 RETURN = "Return presses the focused button"
-CHECKS = [
-    "main window announced",
-    "main window Tab round",
-    RETURN,
-    "SI window announced",
-    "length heard as typed",
-    "results announced",
-    "fittings length heard whole",
-    "every result heard whole",
-    "error message heard",
-    "error box dismissed with Return",
-    "farewell window announced",
-    "End ends the program",
-]
 
 STEP_TIMEOUT = 5.0  # seconds for Orca to say what a step should bring
 QUIET = 0.2  # an announcement is over once Orca has been silent this long
@@ -76,7 +54,6 @@ class Utterance:
     def __init__(self, text, line):
         self.text = words(text)
         self.line = line  # as the log has it, for excerpts
-        self.at = time.monotonic()
         # Orca echoes a key as its name and its locking state, which ends in a space.
         self.echo = text.endswith(" ")
 
@@ -93,6 +70,18 @@ def numbers(utterances):
 
 def excerpt(utterances):
     return "\n".join(f"    {u.line}" for u in utterances) or "    (nothing)"
+
+
+def read(path):
+    try:
+        with open(path, encoding="utf-8", errors="replace") as f:
+            return f.read()
+    except OSError:
+        return ""
+
+
+def tail(path, lines=40):
+    return "".join(read(path).splitlines(True)[-lines:]) or f"(nothing in {path})"
 
 
 class Speech:
@@ -116,22 +105,18 @@ class Speech:
             return
         *lines, self.pending = (self.pending + chunk).split("\n")
         for line in lines:
-            self._take(line)
-
-    def _take(self, line):
-        if self.unfinished is not None:  # Orca indents the text's next lines
-            line = self.unfinished + "\n" + line.removeprefix(" " * 18)
-            self.unfinished = None
-        if "SPEECH OUTPUT: '" not in line:
-            return
-        match = SPEECH_LINE.match(line)
-        if not match:
-            self.unfinished = line
-            return
-        utterance = Utterance(match.group(1), line.split("{")[0].rstrip())
-        self.heard.append(utterance)
-        if self.transcript:
-            print(f"  heard: {utterance.text!r}", flush=True)
+            if self.unfinished is not None:  # Orca indents the text's next lines
+                line = self.unfinished + "\n" + line.removeprefix(" " * 18)
+                self.unfinished = None
+            if "SPEECH OUTPUT: '" not in line:
+                continue
+            match = SPEECH_LINE.match(line)
+            if not match:
+                self.unfinished = line
+                continue
+            self.heard.append(Utterance(match.group(1), line.split("{")[0].rstrip()))
+            if self.transcript:
+                print(f"  heard: {self.heard[-1].text!r}", flush=True)
 
     def mark(self):
         self.poll()
@@ -142,63 +127,39 @@ class Speech:
         return self.heard[mark:]
 
     def wait(self, mark, predicate, timeout=STEP_TIMEOUT):
-        """Waits for what Orca says from the mark on to satisfy the predicate."""
-        deadline = time.monotonic() + timeout
-        while True:
-            heard = self.since(mark)
-            if predicate(heard):
-                return True
-            if time.monotonic() > deadline:
-                return False
-            time.sleep(0.05)
+        return within(timeout, lambda: predicate(self.since(mark)))
 
-    def quiet(self, timeout=STEP_TIMEOUT):
+    def quiet(self):
         """Waits for Orca to have said nothing for a moment."""
-        deadline = time.monotonic() + timeout
-        last = self.heard[-1].at if self.heard else 0
-        while time.monotonic() < deadline and time.monotonic() - last < QUIET:
-            time.sleep(0.05)
-            self.poll()
-            last = max(last, self.heard[-1].at if self.heard else 0)
-
-    def raw_tail(self, lines=40):
-        try:
-            with open(self.log, encoding="utf-8", errors="replace") as f:
-                return "".join(f.readlines()[-lines:])
-        except FileNotFoundError:
-            return "(no log)"
+        settled(self.mark, STEP_TIMEOUT, QUIET)
 
 
 def prepare_home(home):
-    """What speech-dispatcher and Orca read from the home: sound into a null
-    ALSA device (there is no sound card), the dummy voice, and an Orca whose
-    debug log is written a line at a time, so that each utterance can be read
-    as soon as it is spoken. Returns Orca's settings folder."""
-    with open(os.path.join(home, ".asoundrc"), "w") as f:
-        f.write("pcm.!default { type null }\nctl.!default { type hw card 0 }\n")
-    speechd = os.path.join(home, ".config", "speech-dispatcher")
-    os.makedirs(speechd, exist_ok=True)
-    with open(os.path.join(speechd, "speechd.conf"), "w") as f:
-        f.write('AudioOutputMethod "alsa"\nDefaultModule dummy\n')
-    orca = os.path.join(home, "orca")
-    os.makedirs(orca, exist_ok=True)
-    # Orca runs this file from its settings folder once it has opened its log.
-    with open(os.path.join(orca, "orca-customizations.py"), "w") as f:
-        f.write("import orca.debug\n"
-                "if orca.debug.debugFile:\n"
-                "    orca.debug.debugFile.reconfigure(line_buffering=True)\n")
-    return orca
+    """Sound into a null ALSA device (there is no sound card), the dummy voice, and an Orca
+    whose debug log is written a line at a time, to be read as it speaks. Returns Orca's settings."""
+    files = {
+        ".asoundrc": "pcm.!default { type null }\nctl.!default { type hw card 0 }\n",
+        ".config/speech-dispatcher/speechd.conf": 'AudioOutputMethod "alsa"\nDefaultModule dummy\n',
+        # Orca runs this file from its settings folder once it has opened its log.
+        "orca/orca-customizations.py": "import orca.debug\nif orca.debug.debugFile:\n"
+                                       "    orca.debug.debugFile.reconfigure(line_buffering=True)\n",
+    }
+    for name, text in files.items():
+        path = os.path.join(home, name)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "w") as f:
+            f.write(text)
+    return os.path.join(home, "orca")
 
 
 def other_orcas():
     """Orca refuses to start while another of the same user's runs."""
     found = []
-    for entry in os.listdir("/proc"):
+    for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
-            with open(f"/proc/{entry}/comm") as f:
-                if f.read().strip() == "orca" and os.stat(f"/proc/{entry}").st_uid == os.getuid():
-                    found.append(int(entry))
-        except (OSError, ValueError):
+            if read(f"/proc/{pid}/comm").strip() == "orca" and os.stat(f"/proc/{pid}").st_uid == os.getuid():
+                found.append(int(pid))
+        except OSError:  # gone while we looked
             pass
     return found
 
@@ -210,29 +171,22 @@ def start_screen_reader(desktop, speech):
     socket = os.path.join(runtime, "speech-dispatcher", "speechd.sock")
     out = os.path.join(runtime, "speech-dispatcher.out")
     desktop.processes.start(["speech-dispatcher", "--run-single", "--timeout", "0"], desktop.env, log=out)
-    try:
-        wait_for("speech-dispatcher's socket", lambda: os.path.exists(socket))
-    except Failure:
-        with open(out, encoding="utf-8", errors="replace") as f:
-            raise Failure("speech-dispatcher did not start:\n" + f.read()[-3000:])
-    try:
-        wait_for("no other Orca of this user", lambda: not other_orcas())
-    except Failure:
+    if not within(TIMEOUT, lambda: os.path.exists(socket)):
+        raise Failure("speech-dispatcher did not start:\n" + tail(out))
+    if not within(TIMEOUT, lambda: not other_orcas()):
         raise Failure(f"another Orca runs as this user (pids {other_orcas()}), and Orca runs only once per user")
     mark = speech.mark()
     desktop.processes.start(["orca", "--debug-file", speech.log, "--user-prefs", prefs], desktop.env,
                             log=os.path.join(runtime, "orca.out"))
     if not speech.wait(mark, lambda heard: said(heard, "Screen reader on"), timeout=30):
-        raise Failure("Orca did not start; the end of its log:\n" + speech.raw_tail())
-    with open(speech.log, encoding="utf-8", errors="replace") as f:
-        if "SPEECH: Using speech server factory: speechdispatcherfactory" not in f.read():
-            raise Failure("Orca speaks to no speech server; the end of its log:\n" + speech.raw_tail())
+        raise Failure("Orca did not start; the end of its log:\n" + tail(speech.log))
+    if "SPEECH: Using speech server factory: speechdispatcherfactory" not in read(speech.log):
+        raise Failure("Orca speaks to no speech server; the end of its log:\n" + tail(speech.log))
 
 
 class Focus:
-    """Where the program says the keyboard focus goes, event by event, on the
-    accessibility bus, each control known by its label: an editable combo box
-    is named by its text and labelled by a relation."""
+    """Where the program says the focus goes, each control known by its label:
+    an editable combo box is named by its text and labelled by a relation."""
 
     def __init__(self):
         self.reached = []
@@ -241,47 +195,33 @@ class Focus:
     def _changed(self, event):
         if not event.detail1:
             return
-        node = event.source
         try:
-            parent = node.parent
-            if parent is not None and parent.getRoleName() == "combo box":
-                node = parent
-            labels = [r.getTarget(0).name for r in node.getRelationSet()
-                      if r.getRelationType() == pyatspi.RELATION_LABELLED_BY and r.getNTargets()]
-            self.reached.append((words((labels or [node.name or ""])[0]), node))
+            node = event.source
+            if node.parent is not None and node.parent.getRoleName() == "combo box":
+                node = node.parent
+            self.reached.append((words((labels(node) or [node.name or ""])[0]), node))
         except Exception:  # gone already
             pass
 
-    def count(self):
-        self.pump()
-        return len(self.reached)
-
-    def since(self, count):
-        self.pump()
+    def since(self, count=0):
+        context = GLib.MainContext.default()
+        while context.pending():
+            context.iteration(False)
         return self.reached[count:]
 
     def last(self):
         """The label and the control that has the focus now."""
-        self.pump()
-        return self.reached[-1] if self.reached else ("", None)
-
-    @staticmethod
-    def pump():
-        context = GLib.MainContext.default()
-        while context.pending():
-            context.iteration(False)
+        return (self.since() or [("", None)])[-1]
 
 
 class User:
-    """One run of the program, driven by keys and heard through Orca. Where
-    the focus is, and what a field holds, is read from the accessibility bus:
-    so a step knows when Orca has had its chance to speak, and what of."""
+    """One run of the program, driven by keys and heard through Orca. The focus and the fields are read
+    from the accessibility bus: so a step knows when Orca has had its chance to speak, and what of."""
 
     def __init__(self, desktop, speech, checks, path):
         self.speech = speech
         self.checks = checks
         self.x = X11(desktop.x)
-        self.keys = self.x
         env = dict(desktop.env, QT_QPA_PLATFORM="xcb")
         # As for a user: the program turns its accessibility on because a
         # screen reader runs, not because it is told to.
@@ -289,52 +229,39 @@ class User:
         self.focus = Focus()
         self.mark = speech.mark()
         self.program = subprocess.Popen([path], env=env)
-        self._bus = None
-
-    def end(self):
-        end(self.program)
+        self.bus = None
 
     def expect(self, name, condition, why, heard):
         """A check on what Orca said: on a miss, the words it did say."""
         if not condition:
-            self.checks.expect(name, False, why)
+            self.checks.fail(name, why)
             print("  Orca said:\n" + excerpt(heard), flush=True)
-        return condition
+
+    def hear(self, name, mark, predicate, why, timeout=STEP_TIMEOUT):
+        self.expect(name, self.speech.wait(mark, predicate, timeout), why, self.speech.since(mark))
 
     def press(self, key, *modifiers):
         """A key, once Orca has echoed it; the mark of what Orca says from it on."""
         mark = self.speech.mark()
-        self.keys.press(key, *modifiers)
+        self.x.press(key, *modifiers)
         self.speech.wait(mark, lambda heard: any(u.echo for u in heard), timeout=1)
         return mark
 
-    def kalvoran(self):
-        if self._bus is None:
-            self._bus = Kalvoran(wait_for("Kalvoran on the accessibility bus", lambda: application("Kalvoran")))
-        return self._bus
-
-    @staticmethod
-    def until(what, find, timeout):
-        """What find() returns once it is something; a Failure after the timeout."""
-        return wait_for(what, lambda: find() or None, timeout, ignore=Exception)
-
-    def tab(self, back=False, target=None, silence=1.0):
+    def tab(self, back=False, target=None):
         """Tab or Shift+Tab: the label of the control it reaches, and what Orca
         said of it from its label on, once Orca is quiet (nothing, if it never
         names it). With a target, another control is passed without listening."""
-        count = self.focus.count()
+        count = len(self.focus.since())
         mark = self.press("Tab", "Shift_L") if back else self.press("Tab")
-        self.until("the focus to move on Tab", lambda: self.focus.since(count), 3)
+        wait_for("the focus to move on Tab", lambda: self.focus.since(count), 3)
         name = self.focus.last()[0]
         if target is not None and words(target) not in name:
             return name, []
         # The control sought must be named, however busy Orca is; another may stay silent.
-        named = self.speech.wait(mark, lambda heard: said(heard, name), STEP_TIMEOUT if target else silence)
+        named = self.speech.wait(mark, lambda heard: said(heard, name), STEP_TIMEOUT if target else 1.0)
         self.speech.quiet()
         heard = [u for u in self.speech.since(mark) if not u.echo]
-        if not named:
-            return name, []
-        return name, heard[next(i for i, u in enumerate(heard) if name in u.text):]
+        return name, (heard[next(i for i, u in enumerate(heard) if name in u.text):] if named else [])
 
     def tab_to(self, label, back=False, limit=12):
         """Tab until the labelled control has the focus; what Orca said of it."""
@@ -348,54 +275,43 @@ class User:
 
     def replace_text(self, text):
         """Replaces the text of the focused field by typing, as a user does."""
-        field = self.kalvoran().editable(self.focus.last()[1])
+        field = Kalvoran.editable(self.focus.last()[1])
         self.press("a", "Control_L")
         mark = self.speech.mark()
-        self.keys.type(text)
-
-        def reads():
-            t = field.queryText()
-            return t.getText(0, t.characterCount) == text
-
-        self.until(f"the field to read {text!r}", reads, 3)
+        self.x.type(text)
+        wait_for(f"the field to read {text!r}", lambda: contents(field) == text, 3)
         self.speech.wait(mark, lambda heard: len([u for u in heard if u.echo]) >= len(text), 2)
         self.speech.quiet()
 
-    def fill(self, label, text):
-        self.tab_to(label)
-        self.replace_text(text)
-
     def press_button(self, what, done):
         """Return on the focused button; Space if Return does nothing. Waits for done()."""
-        count = self.focus.count()
+        count = len(self.focus.since())
         mark = self.press("Return")
-        try:
-            self.until(f"'{what}' by Return", done, 1)
-        except Failure:
+        if not within(1, done):
             if not self.focus.since(count):  # Return did not even move the focus
-                self.checks.expect(RETURN, False, f"Return did nothing on '{what}'; pressed Space instead")
+                self.checks.fail(RETURN, f"Return did nothing on '{what}'; pressed Space instead")
                 self.press("space")
-            self.until(f"'{what}'", done, STEP_TIMEOUT)
+            wait_for(f"'{what}'", done, STEP_TIMEOUT)
         return mark
 
     def results_shown(self):
-        window = next(iter(self.kalvoran().shown_windows(SI)), None)
+        if self.bus is None:
+            self.bus = Kalvoran(wait_for("Kalvoran on the accessibility bus", lambda: application("Kalvoran")))
+        window = first(self.bus.shown_windows(SI))
         return window is not None and any(n.name == "Results" and showing(n) for n in descendants(window))
 
 
 def main_window(user):
-    speech = user.speech
-    heard_window = speech.wait(user.mark, lambda h: said(h, MAIN) and said(h, "S.I Units", "push button"), 15)
-    user.expect("main window announced", heard_window, f"no '{MAIN}' and 'S.I Units push button'",
-                speech.since(user.mark))
-    user.until(f"'{MAIN}' shown", lambda: user.x.shown(MAIN), STEP_TIMEOUT)
+    user.hear("main window announced", user.mark, lambda h: said(h, MAIN) and said(h, "S.I Units", "push button"),
+              f"no '{MAIN}' and 'S.I Units push button'", 15)
+    wait_for(f"'{MAIN}' shown", lambda: user.x.shown(MAIN), STEP_TIMEOUT)
 
     # Every control that takes the focus is heard by its name, pictures too.
     misses, round_heard = [], []
     for name in MAIN_TAB_ROUND:
-        mark = speech.mark()
+        mark = user.speech.mark()
         reached, heard = user.tab()
-        round_heard += speech.since(mark)
+        round_heard += user.speech.since(mark)
         if name not in reached:
             misses.append(f"Tab reached '{reached}' for '{name}'")
         elif not heard:
@@ -406,28 +322,23 @@ def main_window(user):
 
 
 def si_window(user):
-    speech = user.speech
-    mark = user.press_button("S.I Units", lambda: user.x.shown(SI))
-    opened = speech.wait(mark, lambda h: said(h, SI) and said(h, LENGTH))
-    user.expect("SI window announced", opened, f"no '{SI}' with the focus on '{words(LENGTH)}'",
-                speech.since(mark))
-    user.until(f"the focus on '{words(LENGTH)}'", lambda: user.focus.last()[0] == words(LENGTH), 3)
+    user.hear("SI window announced", user.press_button("S.I Units", lambda: user.x.shown(SI)),
+              lambda h: said(h, SI) and said(h, LENGTH), f"no '{SI}' with the focus on '{words(LENGTH)}'")
+    wait_for(f"the focus on '{words(LENGTH)}'", lambda: user.focus.last()[0] == words(LENGTH), 3)
 
     user.replace_text("10")
     user.tab_to(FLOW)
     heard = user.tab_to(LENGTH, back=True)
-    user.expect("length heard as typed", "10" in numbers(heard),
-                f"'10' typed, {sorted(numbers(heard))} heard", heard)
+    user.expect("length heard as typed", "10" in numbers(heard), f"'10' typed, {sorted(numbers(heard))} heard", heard)
 
 
 def worked_run(user):
-    speech = user.speech
     for label, text in RUN_IN_TAB_ORDER:
-        user.fill(label, text)
+        user.tab_to(label)
+        user.replace_text(text)
     user.tab_to("Calculate Now", back=True)
-    mark = user.press_button("Calculate Now", user.results_shown)
-    announced = speech.wait(mark, lambda h: any("result" in u.text.lower() for u in h if not u.echo), 2)
-    user.expect("results announced", announced, "nothing said of the results", speech.since(mark))
+    user.hear("results announced", user.press_button("Calculate Now", user.results_shown),
+              lambda h: any("result" in u.text.lower() for u in h if not u.echo), "nothing said of the results", 2)
 
     misses, all_heard = [], []
     for label, value in RESULTS_IN_TAB_ORDER:
@@ -441,33 +352,26 @@ def worked_run(user):
 
 
 def refused_run(user):
-    speech = user.speech
     user.tab_to(C_FACTOR)
     user.press("a", "Control_L")
     user.press("BackSpace")
     user.tab_to("Calculate Now")
-    mark = user.press_button("Calculate Now, no C factor", lambda: user.x.shown(ERROR))
-    message = speech.wait(mark, lambda h: said(h, "Select a C Factor"))
-    user.expect("error message heard", message, "no 'Select a C Factor'", speech.since(mark))
+    user.hear("error message heard", user.press_button("Calculate Now, no C factor", lambda: user.x.shown(ERROR)),
+              lambda h: said(h, "Select a C Factor"), "no 'Select a C Factor'")
 
     user.press("Return")
-    try:
-        user.until("the Error box to go on Return", lambda: not user.x.shown(ERROR), 3)
-    except Failure:
-        user.checks.expect("error box dismissed with Return", False, "Return left the Error box open; pressed Space")
+    if not within(3, lambda: not user.x.shown(ERROR)):
+        user.checks.fail("error box dismissed with Return", "Return left the Error box open; pressed Space")
         user.press("space")
         user.x.unmapped(ERROR)
     # Where the user is again, before moving on from there.
-    user.until("the focus back on 'Calculate Now'", lambda: user.focus.last()[0] == "Calculate Now", 3)
+    wait_for("the focus back on 'Calculate Now'", lambda: user.focus.last()[0] == "Calculate Now", 3)
 
 
 def farewell(user):
-    speech = user.speech
     user.tab_to("Exit")
-    mark = user.press_button("Exit", lambda: user.x.shown(FAREWELL))
-    opened = speech.wait(mark, lambda h: said(h, FAREWELL) and said(h, "End", "push button"))
-    user.expect("farewell window announced", opened, f"no '{FAREWELL}' with the focus on 'End'",
-                speech.since(mark))
+    user.hear("farewell window announced", user.press_button("Exit", lambda: user.x.shown(FAREWELL)),
+              lambda h: said(h, FAREWELL) and said(h, "End", "push button"), f"no '{FAREWELL}' with the focus on 'End'")
     user.press_button("End", lambda: user.program.poll() is not None)
     status = user.program.wait(timeout=10)
     user.checks.expect("End ends the program", status == 0, f"the program ended with status {status}")
@@ -481,14 +385,14 @@ STEPS = [
     (refused_run, ["error message heard", "error box dismissed with Return"]),
     (farewell, ["farewell window announced", "End ends the program", RETURN]),
 ]
+CHECKS = [name for _, names in STEPS for name in names]
 
 
 def run(path, transcript):
     started = time.monotonic()
     checks = Checks()
     with Desktop("metacity") as desktop:
-        log = os.path.join(desktop.runtime, "orca-debug.log")
-        speech = Speech(log, transcript)
+        speech = Speech(os.path.join(desktop.runtime, "orca-debug.log"), transcript)
         user, decided = None, []
         try:
             start_screen_reader(desktop, speech)
@@ -506,22 +410,19 @@ def run(path, transcript):
                     checks.failed.setdefault(name, f"not reached: {why.splitlines()[0]}")
         finally:
             if user is not None:
-                user.end()
+                end(user.program)
         checks.passed.update(CHECKS)
-    return checks.report(CHECKS)
+    ok = checks.report(CHECKS)
+    print(f"screen reader: {time.monotonic() - started:.1f} s")
+    return ok
 
 
 def main():
-    arguments = sys.argv[1:]
-    transcript = "--transcript" in arguments
-    paths = [a for a in arguments if a != "--transcript"]
+    paths = [a for a in sys.argv[1:] if a != "--transcript"]
     if len(paths) != 1:
         print(__doc__, file=sys.stderr)
         return 2
-    started = time.monotonic()
-    ok = run(paths[0], transcript)
-    print(f"screen reader: {time.monotonic() - started:.1f} s")
-    return 0 if ok else 1
+    return 0 if run(paths[0], "--transcript" in sys.argv[1:]) else 1
 
 
 if __name__ == "__main__":
