@@ -50,7 +50,6 @@ public:
         QTest::keyClicks(edit, text);
     }
 
-    // Picks an entry of a combo box's list.
     void pick(std::string_view combo, const QString &entry)
     {
         auto *box = m_window.control<QComboBox>(combo);

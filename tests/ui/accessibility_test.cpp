@@ -53,7 +53,6 @@ constexpr std::chrono::seconds kQueriesTime(5);
 
 enum class Box { LineEdit, ComboEdit, MultiLine };
 
-// A text in a text box of one kind.
 struct TextCase : NamedCase
 {
     Box box;
@@ -86,12 +85,7 @@ QAccessibleInterface *accessibleText(const std::unique_ptr<QWidget> &box)
     return QAccessible::queryAccessibleInterface(edit != nullptr ? edit : box.get());
 }
 
-// The program's accessibility installed, as at start-up.
-class TextQueries : public ::testing::TestWithParam<TextCase>
-{
-protected:
-    void SetUp() override { kalvoran::ui::installAccessibility(); }
-};
+using TextQueries = ::testing::TestWithParam<TextCase>;
 
 constexpr QAccessible::TextBoundaryType kBoundaries[] = {QAccessible::CharBoundary, QAccessible::WordBoundary,
     QAccessible::SentenceBoundary, QAccessible::ParagraphBoundary, QAccessible::LineBoundary, QAccessible::NoBoundary};
@@ -101,6 +95,7 @@ constexpr QAccessible::TextBoundaryType kBoundaries[] = {QAccessible::CharBounda
 // holds it; one attribute run covers the whole text.
 TEST_P(TextQueries, AnswerInsideTheTextAtEveryOffset)
 {
+    kalvoran::ui::installAccessibility(); // as at start-up
     const QString text = QString::fromUtf8(GetParam().text);
     const auto box = shownTextBox(GetParam().box, text);
     QAccessibleInterface *accessible = accessibleText(box);

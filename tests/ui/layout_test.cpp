@@ -111,7 +111,6 @@ const std::vector<Expected> kAbout{
     {{"Label5", 1}, {120, 3600, 7095, 375}, 9.75, true, true, kCredit, kDarkRedOnWhite, true},
 };
 
-// The calculation windows' tab stops inside the results frame.
 const std::vector<ControlRef> kResultTabStops{
     {"ELF"}, {"EL"}, {"FL"}, {"PD"}, {"V"}, {"elevationdrop"}, {"pumppressure"}, calculation::kClear};
 
@@ -119,7 +118,7 @@ const std::vector<ControlRef> kResultTabStops{
 // here rather than read from its table.
 struct Window : NamedCase
 {
-    const char *form; // the window's own name
+    const char *form;
     const WindowLayout &(*layout)();
     std::unique_ptr<LayoutWindow> (*create)();
     QString caption;
@@ -170,8 +169,6 @@ std::string focusedControl(const LayoutWindow &window)
     return "(none)";
 }
 
-// Every row of the table becomes a control at its box, in its parent, with
-// its font and colours.
 TEST_P(Windows, EveryControlStandsAtItsBox)
 {
     const WindowLayout &layout = GetParam().layout();
@@ -242,8 +239,7 @@ TEST_P(Windows, EveryCaptionFitsItsBox)
     }
 }
 
-// Whether a pixel of the picture within radius device pixels of a point
-// matches.
+// Whether a pixel of the picture within radius device pixels of centre matches.
 bool anyPixelNear(const QImage &picture, QPointF centre, int radius, const std::function<bool(QColor)> &matches)
 {
     for (int dy = -radius; dy <= radius; ++dy) {
@@ -381,9 +377,6 @@ TEST_P(Windows, WhiteIsPureWhite)
     for (QGroupBox *frame : window->findChildren<QGroupBox *>())
         frame->show(); // the results frame opens hidden
     const QImage picture = window->grab().toImage();
-
-    // The window's own background, wherever no control covers it, and the
-    // inside of each frame below its caption, wherever none of its controls is.
     const auto expectWhiteOutsideChildren = [&](const QWidget *area, QRect inside) {
         std::vector<QRect> covered;
         for (const QWidget *child : area->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
@@ -511,15 +504,10 @@ TEST(CalculationLayouts, BritishDiffersOnlyWhereItShould)
 TEST(CalculationLayouts, ElevationLabelsNameTheUnitTheyHold)
 {
     // elevationdrop holds bar on the SI window and psi on the British one.
-    const auto caption = [](const WindowLayout &layout) {
-        for (const Control &row : layout.controls) {
-            if (row.name == ids::calculation::kElevationCaption.name)
-                return row.caption;
-        }
-        return std::string_view{};
-    };
-    EXPECT_EQ(caption(siCalculationLayout()), "Elevation Drop / Gain ( bar )");
-    EXPECT_EQ(caption(britishCalculationLayout()), "Elevation Drop / Gain ( psi )");
+    const auto caption
+        = [](UnitSystem units) { return shownText(CalculationWindow(units).control(calculation::kElevationCaption)); };
+    EXPECT_EQ(caption(UnitSystem::Si), "Elevation Drop / Gain ( bar )");
+    EXPECT_EQ(caption(UnitSystem::British), "Elevation Drop / Gain ( psi )");
 }
 
 } // namespace
