@@ -5,9 +5,16 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kalvoran::testing {
+
+// The texts of a freshly opened calculation window, by field.
+inline constexpr std::pair<std::string_view, std::string_view> kFreshCalculationTexts[]{{"D", "Select Dia"},
+    {"L", "1.00"}, {"C", "Select C"}, {"Q", "1.00"}, {"hight", ""}, {"RP", "0.0"}, {"Tf", "0.0"}, {"Ef", "0.0"},
+    {"E1f", "0.0"}, {"BVf", "0.0"}, {"GVf", "0.0"}, {"SCf", "0.0"}, {"ELF", "0.0"}, {"EL", "0.0"}, {"FL", "0.0"},
+    {"PD", "0.0"}, {"V", "0.0"}, {"elevationdrop", "0.0"}, {"pumppressure", ""}};
 
 // A calculation screen made of plain strings. It starts with the texts of a
 // freshly opened calculation window and records what a run does to it.
@@ -15,28 +22,10 @@ class RecordingScreen : public calc::CalculationScreen
 {
 public:
     RecordingScreen()
-        : m_fields{
-            {"D", "Select Dia"},
-            {"L", "1.00"},
-            {"C", "Select C"},
-            {"Q", "1.00"},
-            {"hight", ""},
-            {"RP", "0.0"},
-            {"Tf", "0.0"},
-            {"Ef", "0.0"},
-            {"E1f", "0.0"},
-            {"BVf", "0.0"},
-            {"GVf", "0.0"},
-            {"SCf", "0.0"},
-            {"ELF", "0.0"},
-            {"EL", "0.0"},
-            {"FL", "0.0"},
-            {"PD", "0.0"},
-            {"V", "0.0"},
-            {"elevationdrop", "0.0"},
-            {"pumppressure", ""},
-        }
-    { }
+    {
+        for (const auto &[name, text] : kFreshCalculationTexts)
+            m_fields.emplace(name, text);
+    }
 
     [[nodiscard]] std::string fieldText(std::string_view name) const override
     {
@@ -46,23 +35,20 @@ public:
 
     void setFieldText(std::string_view name, std::string_view text) override
     {
-        m_fields.insert_or_assign(std::string(name), std::string(text));
-        if (m_recordEvents)
-            m_events.push_back("set " + std::string(name));
+        type(name, text);
+        log("set " + std::string(name));
     }
 
     void setResultsVisible(bool visible) override
     {
         m_resultsVisible = visible;
-        if (m_recordEvents)
-            m_events.emplace_back(visible ? "show" : "hide");
+        log(visible ? "show" : "hide");
     }
 
     void showError(std::string_view message) override
     {
         m_messages.emplace_back(message);
-        if (m_recordEvents)
-            m_events.push_back("error " + std::string(message));
+        log("error " + std::string(message));
     }
 
     // Sets an input as a user would type it, without recording an event.
@@ -83,6 +69,12 @@ public:
     void recordEvents(bool on) { m_recordEvents = on; }
 
 private:
+    void log(std::string event)
+    {
+        if (m_recordEvents)
+            m_events.push_back(std::move(event));
+    }
+
     std::map<std::string, std::string, std::less<>> m_fields;
     bool m_resultsVisible = false;
     bool m_recordEvents = true;

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -24,6 +25,12 @@ inline void PrintTo(const QString &text, std::ostream *os)
 }
 
 namespace kalvoran::testing {
+
+// A new window of kind W, made with these arguments: for tables of windows.
+template<typename W, auto... arguments> std::unique_ptr<ui::LayoutWindow> makeWindow()
+{
+    return std::make_unique<W>(arguments...);
+}
 
 // Drives a window's controls as a user would, by name.
 class UserActions
@@ -43,7 +50,6 @@ public:
         QTest::keyClicks(edit, text);
     }
 
-    // Picks an entry of a combo box's list.
     void pick(std::string_view combo, const QString &entry)
     {
         auto *box = m_window.control<QComboBox>(combo);

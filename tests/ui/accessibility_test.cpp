@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <stop_token>
 #include <string_view>
 #include <thread>
 
@@ -32,31 +33,19 @@ class Deadline
 {
 public:
     explicit Deadline(std::chrono::seconds limit)
-        : m_watch([this, limit] {
-            std::unique_lock lock(m_mutex);
-            if (!m_finished.wait_for(lock, limit, [this] { return m_done; })) {
+        : m_watch([limit](const std::stop_token &done) {
+            std::mutex mutex;
+            std::unique_lock lock(mutex);
+            std::condition_variable_any().wait_for(lock, done, limit, [] { return false; });
+            if (!done.stop_requested()) {
                 std::fputs("A text query did not return in time.\n", stderr);
                 std::_Exit(EXIT_FAILURE);
             }
         })
     { }
-    ~Deadline()
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_done = true;
-        }
-        m_finished.notify_one();
-        m_watch.join();
-    }
-    Deadline(const Deadline &) = delete;
-    Deadline &operator=(const Deadline &) = delete;
 
 private:
-    std::mutex m_mutex;
-    std::condition_variable m_finished;
-    bool m_done = false;
-    std::thread m_watch; // last: it starts once the rest is in place
+    std::jthread m_watch; // asked to stop, and joined, at the end of the scope
 };
 
 // Far more than the queries of a test take, even in a sanitized build.
@@ -64,55 +53,39 @@ constexpr std::chrono::seconds kQueriesTime(5);
 
 enum class Box { LineEdit, ComboEdit, MultiLine };
 
-// A text in a text box of one kind.
 struct TextCase : NamedCase
 {
     Box box;
     const char *text;
 };
 
-// A text box of each kind the windows have, shown, with its accessible text.
-class TextBox
+// A text box of each kind the windows have, shown.
+std::unique_ptr<QWidget> shownTextBox(Box box, const QString &text)
 {
-public:
-    TextBox(Box box, const QString &text)
-    {
-        switch (box) {
-        case Box::LineEdit:
-            m_widget = std::make_unique<QLineEdit>(text);
-            break;
-        case Box::ComboEdit: {
-            auto combo = std::make_unique<QComboBox>();
-            combo->setEditable(true);
-            combo->setEditText(text);
-            m_edit = combo->lineEdit();
-            m_widget = std::move(combo);
-            break;
-        }
-        case Box::MultiLine:
-            // Narrow, so that its paragraphs wrap onto several lines.
-            m_widget = std::make_unique<QPlainTextEdit>(text);
-            m_widget->resize(90, 200);
-            break;
-        }
-        if (m_edit == nullptr)
-            m_edit = m_widget.get();
-        m_widget->show();
+    std::unique_ptr<QWidget> widget;
+    if (box == Box::LineEdit) {
+        widget = std::make_unique<QLineEdit>(text);
+    } else if (box == Box::ComboEdit) {
+        auto combo = std::make_unique<QComboBox>();
+        combo->setEditable(true);
+        combo->setEditText(text);
+        widget = std::move(combo);
+    } else {
+        widget = std::make_unique<QPlainTextEdit>(text);
+        widget->resize(90, 200); // narrow, so that its paragraphs wrap onto several lines
     }
+    widget->show();
+    return widget;
+}
 
-    [[nodiscard]] QAccessibleInterface *accessible() const { return QAccessible::queryAccessibleInterface(m_edit); }
-
-private:
-    std::unique_ptr<QWidget> m_widget;
-    QWidget *m_edit = nullptr;
-};
-
-// The program's accessibility installed, as at start-up.
-class TextQueries : public ::testing::TestWithParam<TextCase>
+// The accessible text of a text box: a combo box's is its edit field's.
+QAccessibleInterface *accessibleText(const std::unique_ptr<QWidget> &box)
 {
-protected:
-    void SetUp() override { kalvoran::ui::installAccessibility(); }
-};
+    auto *edit = box->findChild<QLineEdit *>();
+    return QAccessible::queryAccessibleInterface(edit != nullptr ? edit : box.get());
+}
+
+using TextQueries = ::testing::TestWithParam<TextCase>;
 
 constexpr QAccessible::TextBoundaryType kBoundaries[] = {QAccessible::CharBoundary, QAccessible::WordBoundary,
     QAccessible::SentenceBoundary, QAccessible::ParagraphBoundary, QAccessible::LineBoundary, QAccessible::NoBoundary};
@@ -122,9 +95,10 @@ constexpr QAccessible::TextBoundaryType kBoundaries[] = {QAccessible::CharBounda
 // holds it; one attribute run covers the whole text.
 TEST_P(TextQueries, AnswerInsideTheTextAtEveryOffset)
 {
+    kalvoran::ui::installAccessibility(); // as at start-up
     const QString text = QString::fromUtf8(GetParam().text);
-    const TextBox box(GetParam().box, text);
-    QAccessibleInterface *accessible = box.accessible();
+    const auto box = shownTextBox(GetParam().box, text);
+    QAccessibleInterface *accessible = accessibleText(box);
     ASSERT_NE(accessible, nullptr);
     EXPECT_EQ(accessible->role(), QAccessible::EditableText);
     QAccessibleTextInterface *queries = accessible->textInterface();
@@ -173,9 +147,9 @@ INSTANTIATE_TEST_SUITE_P(Accessibility, TextQueries,
 TEST(NumberField, IsReadWholeByAScreenReader)
 {
     kalvoran::ui::installAccessibility();
-    const TextBox box(Box::LineEdit, QStringLiteral("5.184"));
+    const auto box = shownTextBox(Box::LineEdit, QStringLiteral("5.184"));
     const Deadline deadline(kQueriesTime);
-    QAccessibleTextInterface *queries = box.accessible()->textInterface();
+    QAccessibleTextInterface *queries = accessibleText(box)->textInterface();
     int start = -1;
     int end = -1;
     EXPECT_EQ(queries->textAtOffset(-2, QAccessible::LineBoundary, &start, &end), "5.184");
@@ -193,9 +167,7 @@ struct KeyCase : NamedCase
     int presses;
 };
 
-class ButtonKeys : public ::testing::TestWithParam<KeyCase>
-{
-};
+using ButtonKeys = ::testing::TestWithParam<KeyCase>;
 
 // Return and the keypad's Enter press a focused button once, as Space does,
 // though no button of the program is a default button; with Shift, nothing.

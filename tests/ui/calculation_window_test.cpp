@@ -1,19 +1,20 @@
 #include "support/named_case.h"
+#include "support/recording_screen.h"
 #include "support/ui_helpers.h"
 #include "ui/calculation_window.h"
 #include "ui/ids.h"
 
 #include <QAccessible>
-#include <QApplication>
 #include <QGroupBox>
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
 
 using kalvoran::testing::kCaseName;
+using kalvoran::testing::kFreshCalculationTexts;
 using kalvoran::testing::NamedCase;
+using kalvoran::testing::shownText;
 using kalvoran::testing::UserActions;
 using kalvoran::ui::CalculationWindow;
 using kalvoran::ui::UnitSystem;
@@ -39,6 +40,12 @@ public:
         window->show();
     }
 
+    void select(const QString &c, const QString &d)
+    {
+        user.pick("C", c);
+        user.pick("D", d);
+    }
+
     [[nodiscard]] bool resultsShown() const { return window->control(ids::kResultsFrame)->isVisible(); }
 
     std::unique_ptr<CalculationWindow> window;
@@ -48,42 +55,83 @@ public:
 
 using Texts = std::vector<std::pair<std::string, QString>>;
 
-TEST(CalculationWindow, OpensWithItsInitialTexts)
+// What tells the two calculation windows apart.
+struct Units : NamedCase
 {
-    const Texts initial{{"L", "1.00"}, {"Q", "1.00"}, {"Tf", "0.0"}, {"Ef", "0.0"}, {"E1f", "0.0"}, {"BVf", "0.0"},
-        {"GVf", "0.0"}, {"SCf", "0.0"}, {"RP", "0.0"}, {"hight", ""}, {"C", "Select C"}, {"D", "Select Dia"},
-        {"ELF", "0.0"}, {"EL", "0.0"}, {"FL", "0.0"}, {"PD", "0.0"}, {"V", "0.0"}, {"elevationdrop", "0.0"},
-        {"pumppressure", ""}};
-    for (const UnitSystem units : {UnitSystem::Si, UnitSystem::British}) {
-        Screen s(units);
-        for (const auto &[name, text] : initial)
-            EXPECT_EQ(s.user.text(name), text) << name;
-        EXPECT_FALSE(s.resultsShown());
-        EXPECT_EQ(s.window->windowTitle(),
-            units == UnitSystem::Si ? "Calculations in S.I Units" : "Calculations in British Units");
-        EXPECT_EQ(s.window->size(), units == UnitSystem::Si ? QSize(582, 592) : QSize(583, 593));
-    }
-}
+    UnitSystem units;
+    QStringList diameters;
+    QString diameterLabel;
+    Texts accessibleNames; // of some fields, as a screen reader speaks them
+};
 
-TEST(CalculationWindow, CombosHoldTheirListsInOrder)
+using BothWindows = ::testing::TestWithParam<Units>;
+
+// The names the code uses lead to the controls that carry these captions, and
+// the results frame starts hidden with its bold red caption.
+TEST_P(BothWindows, OpenWithTheirInitialTextsListsAndCaptions)
 {
-    const std::map<std::pair<UnitSystem, std::string>, QStringList> lists{
-        {{UnitSystem::Si, "C"}, {"100", "120", "130", "140", "150"}},
-        {{UnitSystem::British, "C"}, {"100", "120", "130", "140", "150"}},
-        {{UnitSystem::Si, "D"},
-            {"15", "20", "25", "32", "40", "50", "65", "80", "90", "100", "125", "150", "200", "250"}},
-        {{UnitSystem::British, "D"},
-            {"0.5", "0.75", "1", "1.25", "1.50", "2", "2.5", "3", "3.5", "4", "5", "6", "8", "10"}},
-    };
-    for (const auto &[key, expected] : lists) {
-        Screen s(key.first);
-        auto *combo = s.window->control<QComboBox>(key.second);
+    const Units &param = GetParam();
+    Screen s(param.units);
+    for (const auto &[name, text] : kFreshCalculationTexts)
+        EXPECT_EQ(s.user.text(name), kalvoran::ui::toQString(text)) << name;
+    EXPECT_FALSE(s.resultsShown());
+    const QStringList cFactors{"100", "120", "130", "140", "150"};
+    for (const auto &[name, expected] : {std::pair{"C", cFactors}, std::pair{"D", param.diameters}}) {
+        const auto *combo = s.window->control<QComboBox>(name);
         QStringList items;
         for (int i = 0; i < combo->count(); ++i)
             items << combo->itemText(i);
-        EXPECT_EQ(items, expected) << key.second;
+        EXPECT_EQ(items, expected) << name;
     }
+    const std::pair<kalvoran::ui::ControlRef, QString> captions[]{{ids::kCalculate, "Calculate Now"},
+        {ids::kExit, "Exit"}, {ids::kBack, "Back"}, {ids::kClear, "Clear"}, {ids::kResultsFrame, "Results"}};
+    for (const auto &[ref, caption] : captions)
+        EXPECT_EQ(shownText(s.window->control(ref)), caption) << ref.name;
+    const auto *frame = s.window->control<QGroupBox>(ids::kResultsFrame);
+    EXPECT_TRUE(frame->font().bold());
+    EXPECT_EQ(frame->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_TRUE(frame->isHidden());
 }
+
+TEST_P(BothWindows, FreshCalculateAsksForCFactorThenDiameter)
+{
+    Screen s(GetParam().units);
+    s.user.click(ids::kCalculate);
+    EXPECT_EQ(s.messages, (QStringList{"Select a C Factor", "Select a Diameter"}));
+    EXPECT_FALSE(s.resultsShown());
+}
+
+// Every input and result field is named; a combo box is labelled through a
+// relation to its label, and the C factor carries the hint shown under it.
+TEST_P(BothWindows, FieldsCarryTheirLabelsForScreenReaders)
+{
+    Screen s(GetParam().units);
+    const auto accessible
+        = [&s](std::string_view field) { return QAccessible::queryAccessibleInterface(s.window->control(field)); };
+    for (const auto &[field, name] : GetParam().accessibleNames) {
+        ASSERT_NE(accessible(field), nullptr);
+        EXPECT_EQ(accessible(field)->text(QAccessible::Name), name) << field;
+    }
+    const auto labels = accessible("D")->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels.front().first->text(QAccessible::Name), GetParam().diameterLabel);
+    EXPECT_EQ(accessible("C")->text(QAccessible::Description), shownText(s.window->control(ids::kCFactorHint)));
+    for (const auto &[field, text] : kFreshCalculationTexts)
+        EXPECT_FALSE(s.window->control(field)->accessibleName().isEmpty()) << field;
+}
+
+INSTANTIATE_TEST_SUITE_P(CalculationWindow, BothWindows,
+    ::testing::Values(
+        Units{"Si", UnitSystem::Si,
+            {"15", "20", "25", "32", "40", "50", "65", "80", "90", "100", "125", "150", "200", "250"},
+            "The Dia. of the pipe  ( mm )",
+            {{"Q", "Flow of water in the pipe (  L/min  )"}, {"elevationdrop", "Elevation Drop / Gain ( bar )"}}},
+        Units{"British", UnitSystem::British,
+            {"0.5", "0.75", "1", "1.25", "1.50", "2", "2.5", "3", "3.5", "4", "5", "6", "8", "10"},
+            "The Dia. of the pipe  ( inch )",
+            {{"elevationdrop", "Elevation Drop / Gain ( psi )"}, {"pumppressure", "Requiered Pump Head ( psi )"},
+                {"FL", "Pressure Friction losses in the pipe ( psi / ft )"}}}),
+    kCaseName);
 
 // A worked run typed and picked as a user would, with the texts every result
 // field shows afterwards.
@@ -97,16 +145,13 @@ struct WorkedRun : NamedCase
     Texts results;
 };
 
-class WindowRuns : public ::testing::TestWithParam<WorkedRun>
-{
-};
+using WindowRuns = ::testing::TestWithParam<WorkedRun>;
 
 TEST_P(WindowRuns, FillTheResultsFrame)
 {
     const WorkedRun &run = GetParam();
     Screen s(run.units);
-    s.user.pick("C", run.c);
-    s.user.pick("D", run.d);
+    s.select(run.c, run.d);
     for (const auto &[name, text] : run.typed)
         s.user.type(name, text);
     s.user.click(ids::kCalculate);
@@ -118,15 +163,12 @@ TEST_P(WindowRuns, FillTheResultsFrame)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Si, WindowRuns,
-    ::testing::Values(WorkedRun{"c120_50mm", UnitSystem::Si, "120", "50",
-        {{"L", "10"}, {"Q", "500"}, {"Tf", "1"}, {"Ef", "2"}, {"hight", "5"}, {"RP", "1"}}, kNoMessages,
-        {{"ELF", "5.184"}, {"EL", "15.184"}, {"FL", "0.0451212015753386"}, {"elevationdrop", "0.485908649173955"},
-            {"PD", "0.685120324719941"}, {"pumppressure", "22.323036938121"}, {"V", "4.24628450106157"}}}),
-    kCaseName);
-
-INSTANTIATE_TEST_SUITE_P(British, WindowRuns,
+INSTANTIATE_TEST_SUITE_P(Worked, WindowRuns,
     ::testing::Values(
+        WorkedRun{"c120_50mm", UnitSystem::Si, "120", "50",
+            {{"L", "10"}, {"Q", "500"}, {"Tf", "1"}, {"Ef", "2"}, {"hight", "5"}, {"RP", "1"}}, kNoMessages,
+            {{"ELF", "5.184"}, {"EL", "15.184"}, {"FL", "0.0451212015753386"}, {"elevationdrop", "0.485908649173955"},
+                {"PD", "0.685120324719941"}, {"pumppressure", "22.323036938121"}, {"V", "4.24628450106157"}}},
         WorkedRun{"c120_2in_every_fitting", UnitSystem::British, "120", "2",
             {{"L", "100"}, {"Q", "50"}, {"Tf", "1"}, {"Ef", "2"}, {"E1f", "1"}, {"BVf", "1"}, {"GVf", "1"},
                 {"SCf", "1"}, {"hight", "10"}, {"RP", "20"}},
@@ -141,21 +183,10 @@ INSTANTIATE_TEST_SUITE_P(British, WindowRuns,
                 {"PD", "9.0780166297179"}, {"pumppressure", "36.9012970212272"}}}),
     kCaseName);
 
-TEST(CalculationWindow, FreshCalculateAsksForCFactorThenDiameter)
-{
-    for (const UnitSystem units : {UnitSystem::Si, UnitSystem::British}) {
-        Screen s(units);
-        s.user.click(ids::kCalculate);
-        EXPECT_EQ(s.messages, (QStringList{"Select a C Factor", "Select a Diameter"}));
-        EXPECT_FALSE(s.resultsShown());
-    }
-}
-
 TEST(CalculationWindow, ClearEmptiesFiveResultsAndHidesTheFrame)
 {
     Screen s(UnitSystem::Si);
-    s.user.pick("C", "120");
-    s.user.pick("D", "50");
+    s.select("120", "50");
     s.user.type("hight", "5");
     s.user.click(ids::kCalculate);
     ASSERT_TRUE(s.resultsShown());
@@ -164,12 +195,10 @@ TEST(CalculationWindow, ClearEmptiesFiveResultsAndHidesTheFrame)
 
     s.user.click(ids::kClear);
     EXPECT_FALSE(s.resultsShown());
-    for (const char *name : {"ELF", "EL", "FL", "PD", "V"})
-        EXPECT_EQ(s.user.text(name), "") << name;
-    EXPECT_EQ(s.user.text("elevationdrop"), elevation);
-    EXPECT_EQ(s.user.text("pumppressure"), head);
-    EXPECT_EQ(s.user.text("hight"), "5");
-    EXPECT_EQ(s.user.text("C"), "120");
+    const Texts after{{"ELF", ""}, {"EL", ""}, {"FL", ""}, {"PD", ""}, {"V", ""}, {"elevationdrop", elevation},
+        {"pumppressure", head}, {"hight", "5"}, {"C", "120"}};
+    for (const auto &[name, text] : after)
+        EXPECT_EQ(s.user.text(name), text) << name;
 
     // The next run shows the frame again with its own results.
     s.user.type("hight", "10");
@@ -188,16 +217,13 @@ struct TypedSelection : NamedCase
     QStringList messages;
 };
 
-class TypedSelections : public ::testing::TestWithParam<TypedSelection>
-{
-};
+using TypedSelections = ::testing::TestWithParam<TypedSelection>;
 
 TEST_P(TypedSelections, StayAsTypedAndAreCheckedAsRead)
 {
     const TypedSelection &c = GetParam();
     Screen s(c.units);
-    s.user.pick("C", "120");
-    s.user.pick("D", c.units == UnitSystem::Si ? "50" : "2");
+    s.select("120", c.units == UnitSystem::Si ? "50" : "2");
     s.user.type(c.field, c.typed);
     // No completion from the list, and Enter adds nothing to it.
     EXPECT_EQ(s.user.text(c.field), c.typed);
@@ -250,8 +276,7 @@ TEST(CalculationWindow, TwoWindowsAreIndependent)
 {
     Screen si(UnitSystem::Si);
     Screen british(UnitSystem::British);
-    si.user.pick("C", "120");
-    si.user.pick("D", "50");
+    si.select("120", "50");
     si.user.type("L", "42");
     si.user.click(ids::kCalculate);
     EXPECT_TRUE(si.resultsShown());
@@ -264,29 +289,11 @@ TEST(CalculationWindow, TwoWindowsAreIndependent)
 TEST(CalculationWindow, ResultFieldsAreEditable)
 {
     Screen s(UnitSystem::Si);
-    s.user.pick("C", "120");
-    s.user.pick("D", "50");
+    s.select("120", "50");
     s.user.click(ids::kCalculate);
     s.user.type("PD", "my note");
     EXPECT_EQ(s.user.text("PD"), "my note");
     EXPECT_FALSE(s.window->control<QLineEdit>("PD")->isReadOnly());
-}
-
-// The names the code uses lead to the controls that carry these captions, and
-// the results frame starts hidden with its bold red caption.
-TEST(CalculationWindow, NamedControlsCarryTheirCaptions)
-{
-    const std::vector<std::pair<kalvoran::ui::ControlRef, QString>> captions{{ids::kCalculate, "Calculate Now"},
-        {ids::kExit, "Exit"}, {ids::kBack, "Back"}, {ids::kClear, "Clear"}, {ids::kResultsFrame, "Results"}};
-    for (const UnitSystem units : {UnitSystem::Si, UnitSystem::British}) {
-        const CalculationWindow window(units);
-        for (const auto &[ref, caption] : captions)
-            EXPECT_EQ(kalvoran::testing::shownText(window.control(ref)), caption) << ref.name;
-        const auto *frame = window.control<QGroupBox>(ids::kResultsFrame);
-        EXPECT_TRUE(frame->font().bold());
-        EXPECT_EQ(frame->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        EXPECT_TRUE(frame->isHidden());
-    }
 }
 
 TEST(CalculationWindow, BackAndExitAreAnnounced)
@@ -301,45 +308,6 @@ TEST(CalculationWindow, BackAndExitAreAnnounced)
     EXPECT_EQ(exit, 0);
     s.user.click(ids::kExit);
     EXPECT_EQ(exit, 1);
-}
-
-TEST(CalculationWindow, FieldsCarryTheirLabelsForScreenReaders)
-{
-    struct Case
-    {
-        UnitSystem units;
-        std::string field;
-        QString name;
-    };
-    const std::vector<Case> cases{
-        {UnitSystem::Si, "Q", "Flow of water in the pipe (  L/min  )"},
-        {UnitSystem::Si, "elevationdrop", "Elevation Drop / Gain ( bar )"},
-        {UnitSystem::British, "elevationdrop", "Elevation Drop / Gain ( psi )"},
-        {UnitSystem::British, "pumppressure", "Requiered Pump Head ( psi )"},
-        {UnitSystem::British, "FL", "Pressure Friction losses in the pipe ( psi / ft )"},
-    };
-    for (const auto &[units, field, name] : cases) {
-        Screen s(units);
-        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(s.window->control(field));
-        ASSERT_NE(accessible, nullptr);
-        EXPECT_EQ(accessible->text(QAccessible::Name), name) << field;
-    }
-    // A combo box is labelled through a relation to its label.
-    Screen british(UnitSystem::British);
-    QAccessibleInterface *combo = QAccessible::queryAccessibleInterface(british.window->control("D"));
-    const auto labels = combo->relations(QAccessible::Label);
-    ASSERT_EQ(labels.size(), 1);
-    EXPECT_EQ(labels.front().first->text(QAccessible::Name), "The Dia. of the pipe  ( inch )");
-    // Every input and result field is named, and the C factor carries the hint
-    // shown under it.
-    for (const UnitSystem units : {UnitSystem::Si, UnitSystem::British}) {
-        Screen s(units);
-        EXPECT_EQ(QAccessible::queryAccessibleInterface(s.window->control("C"))->text(QAccessible::Description),
-            kalvoran::testing::shownText(s.window->control(ids::kCFactorHint)));
-        for (const char *field : {"D", "L", "C", "Q", "hight", "RP", "Tf", "Ef", "E1f", "BVf", "GVf", "SCf", "ELF",
-                 "EL", "FL", "PD", "V", "elevationdrop", "pumppressure"})
-            EXPECT_FALSE(s.window->control(field)->accessibleName().isEmpty()) << field;
-    }
 }
 
 } // namespace

@@ -23,41 +23,137 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
+#include <span>
 
 using namespace kalvoran::ui;
 using kalvoran::testing::kCaseName;
+using kalvoran::testing::makeWindow;
 using kalvoran::testing::NamedCase;
 using kalvoran::testing::shownText;
 
 namespace {
+
+namespace main = ids::main;
+namespace calculation = ids::calculation;
+
+const QString kBanner = ":/pictures/banner.gif";
+const QString kSide = ":/pictures/side.jpg";
+const QString kIcon = ":/pictures/kalvoran.ico";
+const QString kCredit = "Programmed & developed by Eng. Tamsin Quillfeather";
+const QString kWeb = toQString(maker::kWebAddress);
+
+using Colours = std::pair<QColor, QColor>; // text, background
+const Colours kRedOnWhite{QColor(255, 0, 0), Qt::white};
+const Colours kRedOnPink{QColor(255, 0, 0), QColor(255, 192, 192)};
+const Colours kDarkRedOnWhite{QColor(192, 0, 0), Qt::white};
+const Colours kBlackOnWhite{Qt::black, Qt::white};
 
 QColor colour(Rgb rgb)
 {
     return {rgb.r, rgb.g, rgb.b};
 }
 
+// One control of an information window as it should look, written out
+// independently of the layout tables. No colours means the toolkit's own.
+struct Expected
+{
+    ControlRef control;
+    TwipsBox box;
+    double points;
+    bool bold;
+    bool italic;
+    QString shown; // caption, text, or a picture's resource path
+    std::optional<Colours> colours = {};
+    bool centred = false;
+};
+
+const std::vector<Expected> kMain{
+    {{"Label1"}, {0, 1320, 4815, 735}, 24, true, false, "Kalvoran v 1.2", kRedOnPink, true},
+    {main::kSiUnits, {0, 6840, 1095, 375}, 8.25, true, false, "S.I Units"},
+    {main::kBritishUnits, {1200, 6840, 1215, 375}, 8.25, true, false, "British Units"},
+    {main::kExit, {3720, 6840, 975, 375}, 8.25, true, false, "Exit"},
+    {{"Label2", 0}, {360, 3600, 4095, 255}, 8.25, true, false, "This Program is a product from", kRedOnWhite, true},
+    {{"Label2", 1}, {360, 3840, 4095, 255}, 8.25, true, false, "Orrimark", kRedOnPink, true},
+    {main::kWebAddress, {840, 4200, 3135, 285}, 8.25, true, false, kWeb, kRedOnPink, true},
+    {{"Label3"}, {0, 2400, 4695, 975}, 8.25, true, false,
+        "Kalvoran program is a hydraulic calculator helps you in calculating the pressure losses ( Friction, "
+        "elevation  and velocity )and to determine the duty of the pump requiered in your application or your "
+        "project.",
+        kBlackOnWhite},
+    {main::kSidePicture, {4920, 1320, 2775, 5895}, 8.25, false, false, kSide},
+    {{"Label4"}, {720, 4800, 3375, 855}, 9.75, true, false, "All rights reserved to Orrimark (c) 2026", kRedOnWhite,
+        true},
+    {main::kAbout, {2520, 6840, 975, 375}, 8.25, true, false, "About"},
+    {main::kBanner, {360, 120, 6975, 1095}, 8.25, false, false, kBanner},
+    {{"Label5"}, {600, 5760, 3495, 735}, 9.75, true, true, kCredit, kDarkRedOnWhite, true},
+};
+
+const std::vector<Expected> kFarewell{
+    {{"Label1"}, {120, 1320, 6855, 1335}, 18, true, true,
+        "Thank you for using this version of the program..for more information please contact us at:", kDarkRedOnWhite,
+        true},
+    {ids::farewell::kEnd, {2880, 5640, 1335, 375}, 8.25, true, false, "End"},
+    {{"Label2"}, {720, 2880, 5775, 735}, 18, false, true, "Orrimark", kRedOnWhite, true},
+    {{"Label3"}, {1560, 5160, 3855, 255}, 8.25, true, false, "Veldmoor, Estrania", kRedOnWhite, true},
+    {{"Label4"}, {4320, 3840, 2655, 255}, 8.25, true, false, "Tel. +1 555 0142", kRedOnWhite, true},
+    {{"Label5"}, {0, 3840, 2775, 255}, 8.25, true, false, "Mobile: +1 555 0187", kRedOnWhite, true},
+    {{"Label6"}, {1440, 4320, 4095, 375}, 8.25, true, false, "Email: info@orrimark.example.com", kRedOnWhite, true},
+    {{"Label7"}, {1320, 4680, 4335, 495}, 8.25, true, false, "WebSite : " + kWeb, kRedOnWhite, true},
+    {ids::farewell::kBanner, {120, 120, 6855, 1095}, 8.25, false, false, kBanner},
+};
+
+const std::vector<Expected> kAbout{
+    {ids::about::kAboutText, {120, 1440, 8055, 2055}, 8.25, false, false, toQString(aboutLayout().controls[0].caption)},
+    {ids::about::kOk, {7560, 3600, 615, 375}, 8.25, false, false, "OK"},
+    {ids::about::kBanner, {600, 120, 6855, 1095}, 8.25, false, false, kBanner},
+    {{"Label5", 1}, {120, 3600, 7095, 375}, 9.75, true, true, kCredit, kDarkRedOnWhite, true},
+};
+
+const std::vector<ControlRef> kResultTabStops{
+    {"ELF"}, {"EL"}, {"FL"}, {"PD"}, {"V"}, {"elevationdrop"}, {"pumppressure"}, calculation::kClear};
+
 // Each of the five windows, with what this file expects of it written out
 // here rather than read from its table.
 struct Window : NamedCase
 {
+    const char *form;
     const WindowLayout &(*layout)();
-    std::function<std::unique_ptr<LayoutWindow>()> create;
+    std::unique_ptr<LayoutWindow> (*create)();
+    QString caption;
+    QSize client;
     Frame frame;
     std::vector<ControlRef> tabOrder;
-    std::vector<ControlRef> inResultsFrame = {}; // tab stops that drop out while the frame is hidden
+    std::vector<ControlRef> inResultsFrame; // tab stops that drop out while the frame is hidden
+    std::span<const Expected> look = {};    // every control of an information window
 };
 
-class Windows : public ::testing::TestWithParam<Window>
-{
+const Window kWindows[]{
+    {"Main", "Form1", mainLayout, makeWindow<MainWindow>, "Kalvoran v 1.2", {517, 489}, Frame::FixedToolWindow,
+        {main::kSiUnits, main::kBritishUnits, main::kExit, main::kWebAddress, main::kSidePicture, main::kAbout,
+            main::kBanner},
+        {}, kMain},
+    {"Si", "Form2", siCalculationLayout, makeWindow<CalculationWindow, UnitSystem::Si>, "Calculations in S.I Units",
+        {582, 592}, Frame::FixedDialog,
+        {{"L"}, {"Q"}, {"Tf"}, {"Ef"}, {"E1f"}, {"BVf"}, {"GVf"}, {"SCf"}, calculation::kCalculate, {"ELF"}, {"EL"},
+            {"FL"}, {"PD"}, {"V"}, calculation::kExit, calculation::kBack, calculation::kClear, {"hight"},
+            {"pumppressure"}, {"elevationdrop"}, {"D"}, {"C"}, {"RP"}},
+        kResultTabStops},
+    {"British", "Form3", britishCalculationLayout, makeWindow<CalculationWindow, UnitSystem::British>,
+        "Calculations in British Units", {583, 593}, Frame::FixedDialog,
+        {{"RP"}, {"C"}, {"D"}, {"hight"}, calculation::kBack, calculation::kExit, calculation::kCalculate,
+            {"elevationdrop"}, {"pumppressure"}, calculation::kClear, {"V"}, {"PD"}, {"FL"}, {"EL"}, {"ELF"}, {"SCf"},
+            {"GVf"}, {"BVf"}, {"E1f"}, {"Ef"}, {"Tf"}, {"Q"}, {"L"}},
+        kResultTabStops},
+    {"Farewell", "Form4", farewellLayout, makeWindow<FarewellWindow>, "Thank you", {477, 404}, Frame::FixedToolWindow,
+        {ids::farewell::kEnd, ids::farewell::kBanner}, {}, kFarewell},
+    {"About", "Form5", aboutLayout, makeWindow<AboutWindow>, "About The program", {551, 267}, Frame::Sizable,
+        {ids::about::kAboutText, ids::about::kOk, ids::about::kBanner}, {}, kAbout},
 };
 
-namespace main = ids::main;
-namespace calculation = ids::calculation;
-
-// The calculation windows' tab stops inside the results frame.
-const std::vector<ControlRef> kResultTabStops{
-    {"ELF"}, {"EL"}, {"FL"}, {"PD"}, {"V"}, {"elevationdrop"}, {"pumppressure"}, calculation::kClear};
+using Windows = ::testing::TestWithParam<Window>;
+using InfoWindows = ::testing::TestWithParam<Window>;
 
 // The control that holds the focus, by its key: a combo box's edit field
 // counts as the combo box.
@@ -73,14 +169,15 @@ std::string focusedControl(const LayoutWindow &window)
     return "(none)";
 }
 
-// Every row of the table becomes a control at its box, in its parent, with
-// its font and colours.
 TEST_P(Windows, EveryControlStandsAtItsBox)
 {
     const WindowLayout &layout = GetParam().layout();
     const auto window = GetParam().create();
     EXPECT_EQ(window->objectName(), toQString(layout.name));
+    EXPECT_EQ(window->objectName(), GetParam().form);
+    EXPECT_EQ(window->windowTitle(), GetParam().caption);
     EXPECT_EQ(window->size(), QSize(toPixels(layout.clientWidth), toPixels(layout.clientHeight)));
+    EXPECT_EQ(window->size(), GetParam().client);
     for (const Control &row : layout.controls) {
         SCOPED_TRACE(controlKey(row.name, row.index));
         QWidget *widget = window->control(row.name, row.index);
@@ -142,8 +239,7 @@ TEST_P(Windows, EveryCaptionFitsItsBox)
     }
 }
 
-// Whether a pixel of the picture within radius device pixels of a point
-// matches.
+// Whether a pixel of the picture within radius device pixels of centre matches.
 bool anyPixelNear(const QImage &picture, QPointF centre, int radius, const std::function<bool(QColor)> &matches)
 {
     for (int dy = -radius; dy <= radius; ++dy) {
@@ -237,6 +333,9 @@ TEST_P(Windows, FrameMatchesTheWindowKind)
     EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_EQ(window->palette().color(QPalette::Window), QColor(Qt::white));
+    EXPECT_FALSE(window->windowIcon().isNull());
+    EXPECT_EQ(window->windowIcon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32),
+        QImage(kIcon).convertToFormat(QImage::Format_ARGB32));
     const bool resizable = param.frame == Frame::Sizable;
     EXPECT_EQ(window->minimumSize() != window->maximumSize(), resizable);
     if (!resizable)
@@ -278,9 +377,6 @@ TEST_P(Windows, WhiteIsPureWhite)
     for (QGroupBox *frame : window->findChildren<QGroupBox *>())
         frame->show(); // the results frame opens hidden
     const QImage picture = window->grab().toImage();
-
-    // The window's own background, wherever no control covers it, and the
-    // inside of each frame below its caption, wherever none of its controls is.
     const auto expectWhiteOutsideChildren = [&](const QWidget *area, QRect inside) {
         std::vector<QRect> covered;
         for (const QWidget *child : area->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
@@ -316,27 +412,75 @@ TEST_P(Windows, WhiteIsPureWhite)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Layout, Windows,
-    ::testing::Values(Window{"Main", mainLayout, [] { return std::make_unique<MainWindow>(); }, Frame::FixedToolWindow,
-                          {main::kSiUnits, main::kBritishUnits, main::kExit, main::kWebAddress, main::kSidePicture,
-                              main::kAbout, main::kBanner}},
-        Window{"Si", siCalculationLayout, [] { return std::make_unique<CalculationWindow>(UnitSystem::Si); },
-            Frame::FixedDialog,
-            {{"L"}, {"Q"}, {"Tf"}, {"Ef"}, {"E1f"}, {"BVf"}, {"GVf"}, {"SCf"}, calculation::kCalculate, {"ELF"}, {"EL"},
-                {"FL"}, {"PD"}, {"V"}, calculation::kExit, calculation::kBack, calculation::kClear, {"hight"},
-                {"pumppressure"}, {"elevationdrop"}, {"D"}, {"C"}, {"RP"}},
-            kResultTabStops},
-        Window{"British", britishCalculationLayout,
-            [] { return std::make_unique<CalculationWindow>(UnitSystem::British); }, Frame::FixedDialog,
-            {{"RP"}, {"C"}, {"D"}, {"hight"}, calculation::kBack, calculation::kExit, calculation::kCalculate,
-                {"elevationdrop"}, {"pumppressure"}, calculation::kClear, {"V"}, {"PD"}, {"FL"}, {"EL"}, {"ELF"},
-                {"SCf"}, {"GVf"}, {"BVf"}, {"E1f"}, {"Ef"}, {"Tf"}, {"Q"}, {"L"}},
-            kResultTabStops},
-        Window{"Farewell", farewellLayout, [] { return std::make_unique<FarewellWindow>(); }, Frame::FixedToolWindow,
-            {ids::farewell::kEnd, ids::farewell::kBanner}},
-        Window{"About", aboutLayout, [] { return std::make_unique<AboutWindow>(); }, Frame::Sizable,
-            {ids::about::kAboutText, ids::about::kOk, ids::about::kBanner}}),
-    kCaseName);
+TEST_P(InfoWindows, EveryControlStandsAtItsBoxWithItsLook)
+{
+    const Window &param = GetParam();
+    const auto window = param.create();
+    // Nothing beyond the table: the controls listed and, on Form1, Line1.
+    EXPECT_EQ(param.layout().controls.size(), param.look.size() + (param.layout().name == "Form1" ? 1 : 0));
+    const double regularPoints = fontFor(kRegular).pointSizeF();
+    for (const Expected &row : param.look) {
+        SCOPED_TRACE(controlKey(row.control.name, row.control.index));
+        QWidget *widget = window->control(row.control);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->parentWidget(), window.get());
+        EXPECT_EQ(widget->geometry(), toPixels(row.box));
+        EXPECT_NEAR(widget->font().pointSizeF() / regularPoints, row.points / 8.25, 1e-6);
+        EXPECT_EQ(widget->font().weight(), row.bold ? QFont::Bold : QFont::Normal);
+        EXPECT_EQ(widget->font().italic(), row.italic);
+        if (auto *picture = qobject_cast<PictureBox *>(widget)) {
+            EXPECT_EQ(picture->picture().toImage(), QImage(row.shown));
+            EXPECT_EQ(picture->focusPolicy(), Qt::StrongFocus);
+            continue;
+        }
+        EXPECT_EQ(shownText(widget), row.shown);
+        if (row.colours) {
+            const bool isLabel = qobject_cast<QLabel *>(widget) != nullptr;
+            EXPECT_EQ(widget->palette().color(isLabel ? QPalette::WindowText : QPalette::Text), row.colours->first);
+            EXPECT_EQ(widget->palette().color(isLabel ? QPalette::Window : QPalette::Base), row.colours->second);
+            EXPECT_TRUE(widget->autoFillBackground());
+        } else {
+            EXPECT_FALSE(widget->testAttribute(Qt::WA_SetPalette));
+        }
+        if (auto *label = qobject_cast<QLabel *>(widget)) { // word wrap and focus: EveryControlStandsAtItsBox
+            EXPECT_EQ(label->alignment() & Qt::AlignHorizontal_Mask, row.centred ? Qt::AlignHCenter : Qt::AlignLeft);
+        }
+        if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+            EXPECT_EQ(edit->alignment() & Qt::AlignHorizontal_Mask, row.centred ? Qt::AlignHCenter : Qt::AlignLeft);
+        }
+        if (auto *button = qobject_cast<QPushButton *>(widget)) {
+            EXPECT_FALSE(button->isDefault());
+            EXPECT_FALSE(button->autoDefault());
+        }
+    }
+}
+
+// The picture boxes show their pictures at full size from the top left,
+// clipped by the box: what the box shows inside its border is the picture's
+// own top left corner, pixel for pixel.
+TEST_P(InfoWindows, PicturesAreShownUnscaledAndClipped)
+{
+    const auto window = GetParam().create();
+    for (const Control &row : GetParam().layout().controls) {
+        if (row.kind != Kind::PictureBox)
+            continue;
+        SCOPED_TRACE(controlKey(row.name, row.index));
+        auto *box = window->control<PictureBox>(row.name, row.index);
+        const QImage source = QImage(toQString(row.caption)).convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(source.isNull());
+        const QRect inside = box->contentsRect();
+        EXPECT_EQ(inside, box->rect().adjusted(1, 1, -1, -1));
+        if (row.caption == kBanner.toStdString() && GetParam().layout().name != "Form1") {
+            EXPECT_GT(source.width(), inside.width()); // Form4 and Form5 cut the banner's right edge
+        }
+        const QSize shown = source.size().boundedTo(inside.size());
+        const QImage grabbed = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(grabbed.copy(QRect(inside.topLeft(), shown)), source.copy(QRect(QPoint(0, 0), shown)));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Layout, Windows, ::testing::ValuesIn(kWindows), kCaseName);
+INSTANTIATE_TEST_SUITE_P(Look, InfoWindows, ::testing::Values(kWindows[0], kWindows[3], kWindows[4]), kCaseName);
 
 TEST(CalculationLayouts, BritishDiffersOnlyWhereItShould)
 {
@@ -358,15 +502,10 @@ TEST(CalculationLayouts, BritishDiffersOnlyWhereItShould)
 TEST(CalculationLayouts, ElevationLabelsNameTheUnitTheyHold)
 {
     // elevationdrop holds bar on the SI window and psi on the British one.
-    const auto caption = [](const WindowLayout &layout) {
-        for (const Control &row : layout.controls) {
-            if (row.name == ids::calculation::kElevationCaption.name)
-                return row.caption;
-        }
-        return std::string_view{};
-    };
-    EXPECT_EQ(caption(siCalculationLayout()), "Elevation Drop / Gain ( bar )");
-    EXPECT_EQ(caption(britishCalculationLayout()), "Elevation Drop / Gain ( psi )");
+    const auto caption
+        = [](UnitSystem units) { return shownText(CalculationWindow(units).control(calculation::kElevationCaption)); };
+    EXPECT_EQ(caption(UnitSystem::Si), "Elevation Drop / Gain ( bar )");
+    EXPECT_EQ(caption(UnitSystem::British), "Elevation Drop / Gain ( psi )");
 }
 
 } // namespace
