@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
 
 using kalvoran::app::Program;
@@ -30,10 +31,10 @@ constexpr std::array kAllScreens{Screen::Main, Screen::Si, Screen::British, Scre
 
 // A started program whose event loop is not really ended and whose messages
 // are recorded.
-class Session
+template<typename P> class SessionOf
 {
 public:
-    Session()
+    SessionOf()
     {
         program.setQuit([this](int status) { exitStatus = status; });
         program.setErrorPresenter([this](QWidget *, const QString &message) { messages << message; });
@@ -72,11 +73,12 @@ public:
         return shown;
     }
 
-    Program program;
+    P program;
     bool started = false;
     int exitStatus = -1;
     QStringList messages;
 };
+using Session = SessionOf<Program>;
 
 TEST(Program, StartsWithOnlyTheMainScreen)
 {
@@ -87,12 +89,16 @@ TEST(Program, StartsWithOnlyTheMainScreen)
         EXPECT_EQ(session.program.window(s), nullptr);
 }
 
-// Each navigation button, from each screen that carries it.
+// Each navigation button, from each screen that carries it, and a close
+// request from the window frame, which does what the screen's own way out
+// does: the program is never left with every screen hidden.
 struct Move : NamedCase
 {
     std::vector<std::pair<Screen, ControlRef>> clicks;
     std::vector<Screen> visibleAfter; // among Form1 to Form4
     bool aboutVisible;
+    std::optional<Screen> closed = {}; // after the clicks
+    bool ended = false;
 };
 
 class Moves : public ::testing::TestWithParam<Move>
@@ -101,12 +107,16 @@ class Moves : public ::testing::TestWithParam<Move>
 
 TEST_P(Moves, ShowExactlyOneOfTheFourScreens)
 {
+    const Move &move = GetParam();
     Session session;
-    for (const auto &[screen, button] : GetParam().clicks)
+    for (const auto &[screen, button] : move.clicks)
         session.click(screen, button);
-    EXPECT_EQ(session.visibleMainScreens(), GetParam().visibleAfter);
-    EXPECT_EQ(session.visible(Screen::About), GetParam().aboutVisible);
-    EXPECT_EQ(session.exitStatus, -1);
+    if (move.closed)
+        session.requestClose(*move.closed);
+    EXPECT_EQ(session.visibleMainScreens(), move.visibleAfter);
+    EXPECT_EQ(session.visible(Screen::About), move.aboutVisible);
+    EXPECT_EQ(session.program.hasEnded(), move.ended);
+    EXPECT_EQ(session.exitStatus, move.ended ? 0 : -1);
 }
 
 INSTANTIATE_TEST_SUITE_P(FromMain, Moves,
@@ -133,6 +143,14 @@ INSTANTIATE_TEST_SUITE_P(WithAbout, Moves,
         Move{"about_then_si_then_ok",
             {{Screen::Main, main::kAbout}, {Screen::Main, main::kSiUnits}, {Screen::About, about::kOk}}, {Screen::Si},
             false}),
+    kCaseName);
+
+INSTANTIATE_TEST_SUITE_P(WindowFrame, Moves,
+    ::testing::Values(Move{"main", {}, {Screen::Farewell}, false, Screen::Main},
+        Move{"si", {{Screen::Main, main::kSiUnits}}, {Screen::Farewell}, false, Screen::Si},
+        Move{"british", {{Screen::Main, main::kBritishUnits}}, {Screen::Farewell}, false, Screen::British},
+        Move{"farewell", {{Screen::Main, main::kExit}}, {}, false, Screen::Farewell, true},
+        Move{"about", {{Screen::Main, main::kAbout}}, {Screen::Main}, false, Screen::About}),
     kCaseName);
 
 TEST(Program, AboutTwiceGivesOneWindow)
@@ -208,40 +226,6 @@ TEST(Program, EndWithEverythingOpenEndsAtOnce)
     EXPECT_TRUE(session.messages.isEmpty());
 }
 
-// A close request from the window frame does what the screen's own way out
-// does; the program is never left with every screen hidden.
-struct CloseCase : NamedCase
-{
-    std::vector<std::pair<Screen, ControlRef>> clicks;
-    Screen closed;
-    std::vector<Screen> visibleAfter;
-    bool ended;
-};
-
-class CloseRequests : public ::testing::TestWithParam<CloseCase>
-{
-};
-
-TEST_P(CloseRequests, FollowTheScreensOwnWayOut)
-{
-    Session session;
-    for (const auto &[screen, button] : GetParam().clicks)
-        session.click(screen, button);
-    session.requestClose(GetParam().closed);
-    EXPECT_EQ(session.visibleMainScreens(), GetParam().visibleAfter);
-    EXPECT_EQ(session.program.hasEnded(), GetParam().ended);
-    EXPECT_EQ(session.exitStatus, GetParam().ended ? 0 : -1);
-    EXPECT_FALSE(session.visible(Screen::About));
-}
-
-INSTANTIATE_TEST_SUITE_P(WindowFrame, CloseRequests,
-    ::testing::Values(CloseCase{"main", {}, Screen::Main, {Screen::Farewell}, false},
-        CloseCase{"si", {{Screen::Main, main::kSiUnits}}, Screen::Si, {Screen::Farewell}, false},
-        CloseCase{"british", {{Screen::Main, main::kBritishUnits}}, Screen::British, {Screen::Farewell}, false},
-        CloseCase{"farewell", {{Screen::Main, main::kExit}}, Screen::Farewell, {}, true},
-        CloseCase{"about", {{Screen::Main, main::kAbout}}, Screen::About, {Screen::Main}, false}),
-    kCaseName);
-
 // A program whose farewell screen cannot be built.
 class BrokenProgram : public Program
 {
@@ -256,17 +240,13 @@ protected:
 
 TEST(Program, AScreenThatCannotBeCreatedEndsTheProgramWithAMessage)
 {
-    BrokenProgram program;
-    int status = -1;
-    QStringList messages;
-    program.setQuit([&status](int s) { status = s; });
-    program.setErrorPresenter([&messages](QWidget *, const QString &message) { messages << message; });
-    ASSERT_TRUE(program.start());
-    UserActions(*program.window(Screen::Main)).click(main::kExit);
-    EXPECT_EQ(status, 1);
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages.front().contains("out of memory"));
-    EXPECT_FALSE(program.window(Screen::Main)->isVisible());
+    SessionOf<BrokenProgram> session;
+    ASSERT_TRUE(session.started);
+    session.click(Screen::Main, main::kExit);
+    EXPECT_EQ(session.exitStatus, 1);
+    ASSERT_EQ(session.messages.size(), 1);
+    EXPECT_TRUE(session.messages.front().contains("out of memory"));
+    EXPECT_FALSE(session.visible(Screen::Main));
 }
 
 } // namespace
