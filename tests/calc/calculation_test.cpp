@@ -34,7 +34,15 @@ Texts with(Texts base, const Texts &changes)
 }
 
 const Texts kGoodSi{{"C", "120"}, {"D", "50"}, {"L", "10"}, {"Q", "500"}, {"hight", "5"}, {"RP", "1"}};
-const Texts kSiWithFittings = with(kGoodSi, {{"Tf", "1"}, {"Ef", "2"}});
+// The good SI inputs with some changed.
+Texts goodSi(const Texts &changes)
+{
+    return with(kGoodSi, changes);
+}
+
+constexpr auto si = calc::calculateSi;
+constexpr auto british = calc::calculateBritish;
+const Texts kSiWithFittings = goodSi({{"Tf", "1"}, {"Ef", "2"}});
 const Texts kBritish2In{{"C", "120"}, {"D", "2"}, {"L", "100"}, {"Q", "50"}, {"Tf", "1"}, {"Ef", "2"}, {"E1f", "1"},
     {"BVf", "1"}, {"GVf", "1"}, {"SCf", "1"}, {"hight", "10"}, {"RP", "20"}};
 
@@ -91,17 +99,17 @@ TEST_P(Runs, ShowTheirMessagesInOrderAndTheirResults)
 }
 
 INSTANTIATE_TEST_SUITE_P(Si, Runs,
-    ::testing::Values(RunCase{{"si_c120_50mm"}, calc::calculateSi, kSiWithFittings, {}, true,
+    ::testing::Values(RunCase{{"si_c120_50mm"}, si, kSiWithFittings, {}, true,
                           {"5.184", "15.184", "0.0451212015753386", "0.485908649173955", "0.685120324719941",
                               "22.323036938121", "4.24628450106157"}},
-        RunCase{{"si_c100_50mm"}, calc::calculateSi, with(kSiWithFittings, {{"C", "100"}}), {}, true,
+        RunCase{{"si_c100_50mm"}, si, with(kSiWithFittings, {{"C", "100"}}), {}, true,
             {"3.696192", "13.696192", "0.0632216697112862", "0.485908649173955", "0.86589612692636", "24.181412184803",
                 "4.24628450106157"}},
-        RunCase{{"si_zero_flow"}, calc::calculateSi, with(kSiWithFittings, {{"Q", "0"}}), {}, true,
+        RunCase{{"si_zero_flow"}, si, with(kSiWithFittings, {{"Q", "0"}}), {}, true,
             {"5.184", "15.184", "0", "0.485908649173955", "0", "15.28", "0"}},
         // 1.5 tees, 2 long elbows, negative elevation, and a flow so large that
         // the results run into many digits.
-        RunCase{{"si_c140_250mm_negative_head"}, calc::calculateSi,
+        RunCase{{"si_c140_250mm_negative_head"}, si,
             {{"C", "140"}, {"D", "250"}, {"L", ""}, {"Q", "1E9"}, {"Tf", "1.5"}, {"Ef", ""}, {"E1f", "2"}, {"BVf", "1"},
                 {"GVf", "1"}, {"SCf", "1"}, {"hight", "-3"}, {"RP", "2"}},
             {msg::kNegativeHead}, true,
@@ -109,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(Si, Runs,
                 "339702.760084926"}},
         // Here the results read back from their fields differ in the last digit
         // from the unrounded values: PD would be ...957 and the head ...432.
-        RunCase{{"si_read_back"}, calc::calculateSi,
+        RunCase{{"si_read_back"}, si,
             {{"C", "130"}, {"D", "25"}, {"L", "12.3"}, {"Q", "750"}, {"Tf", "1"}, {"Ef", "1"}, {"E1f", "1"},
                 {"BVf", "1"}, {"GVf", "1"}, {"SCf", "1"}, {"hight", "2"}, {"RP", "1.5"}},
             {}, true,
@@ -118,24 +126,23 @@ INSTANTIATE_TEST_SUITE_P(Si, Runs,
     kalvoran::testing::kCaseName);
 
 INSTANTIATE_TEST_SUITE_P(British, Runs,
-    ::testing::Values(RunCase{{"br_c120_2in"}, calc::calculateBritish, kBritish2In, {}, true,
+    ::testing::Values(RunCase{{"br_c120_2in"}, british, kBritish2In, {}, true,
                           {"39", "139", "0.0306007139196786", "4.35343921698141", "4.25349923483533",
                               "28.6069384518167", "5.10622109086498"}},
-        RunCase{{"br_c120_2in_no_long_elbows"}, calc::calculateBritish, with(kBritish2In, {{"D", "2.0"}, {"E1f", "0"}}),
-            {}, true,
+        RunCase{{"br_c120_2in_no_long_elbows"}, british, with(kBritish2In, {{"D", "2.0"}, {"E1f", "0"}}), {}, true,
             {"34", "134", "0.0306007139196786", "4.35343921698141", "4.10049566523693", "28.4539348822183",
                 "5.10622109086498"}},
-        RunCase{{"br_c150_075in_negative_head"}, calc::calculateBritish,
+        RunCase{{"br_c150_075in_negative_head"}, british,
             {{"C", "150"}, {"D", "0.75"}, {"L", "50"}, {"Q", "10"}, {"Tf", "2"}, {"Ef", "3"}, {"hight", "-5"},
                 {"RP", "30"}},
             {msg::kNegativeHead}, true,
             {"24.16", "74.16", "0.122411227477318", "-2.17671960849071", "9.0780166297179", "36.9012970212272",
                 "7.26218110700797"}},
-        RunCase{{"br_all_zero"}, calc::calculateBritish,
+        RunCase{{"br_all_zero"}, british,
             {{"C", "130 "}, {"D", "1.50"}, {"L", ""}, {"Q", ""}, {"Tf", ""}, {"Ef", ""}, {"E1f", ""}, {"BVf", ""},
                 {"GVf", ""}, {"SCf", ""}, {"hight", "0"}, {"RP", ""}},
             {}, true, {"0", "0", "0", "0", "0", "0", "0"}},
-        RunCase{{"br_read_back"}, calc::calculateBritish,
+        RunCase{{"br_read_back"}, british,
             {{"C", "130"}, {"D", "0.75"}, {"L", "41.7"}, {"Q", "33.3"}, {"Tf", "1"}, {"Ef", "1"}, {"E1f", "1"},
                 {"BVf", "1"}, {"GVf", "1"}, {"SCf", "1"}, {"hight", "7"}, {"RP", "12.5"}},
             {}, true,
@@ -143,75 +150,62 @@ INSTANTIATE_TEST_SUITE_P(British, Runs,
                 "24.1830630863365"}},
         // V in feet per second: 50 US gpm through a 2-inch bore is 0.1114 ft^3/s
         // over 0.02182 ft^2. The rest is the pipe's foot of friction loss alone.
-        RunCase{{"br_velocity_in_feet_per_second"}, calc::calculateBritish, {{"C", "120"}, {"D", "2"}, {"Q", "50"}}, {},
-            true,
+        RunCase{{"br_velocity_in_feet_per_second"}, british, {{"C", "120"}, {"D", "2"}, {"Q", "50"}}, {}, true,
             {"0", "1", "0.0306007139196786", "0", "0.0306007139196786", "0.0306007139196786", "5.10622109086498"}}),
     kalvoran::testing::kCaseName);
 
 // A C factor and a diameter from the lists, however typed.
 INSTANTIATE_TEST_SUITE_P(Selections, Runs,
-    ::testing::Values(
-        RunCase{{"fresh_screen"}, calc::calculateSi, {}, {msg::kSelectCFactor, msg::kSelectDiameter}, false},
-        RunCase{
-            {"fresh_british_screen"}, calc::calculateBritish, {}, {msg::kSelectCFactor, msg::kSelectDiameter}, false},
-        RunCase{{"none"}, calc::calculateSi, kGoodSi, {}, true},
-        RunCase{{"c_125"}, calc::calculateSi, with(kGoodSi, {{"C", "125"}}), {msg::kSelectCFactor}, false},
-        RunCase{{"c_typed_1"}, calc::calculateSi, with(kGoodSi, {{"C", "1"}}), {msg::kSelectCFactor}, false},
-        RunCase{{"c_120abc"}, calc::calculateSi, with(kGoodSi, {{"C", "120abc"}}), {}, true},
-        RunCase{{"c_1_2E2"}, calc::calculateSi, with(kGoodSi, {{"C", "1.2E2"}}), {}, true},
-        RunCase{{"d_4_inches_on_si"}, calc::calculateSi, with(kGoodSi, {{"D", "4"}}), {msg::kSelectDiameter}, false},
-        RunCase{{"d_100mm"}, calc::calculateSi, with(kGoodSi, {{"D", "100mm"}}), {}, true},
-        RunCase{{"d_british_3_4"}, calc::calculateBritish, with(kGoodSi, {{"D", "3/4"}}), {}, true},
-        RunCase{
-            {"d_british_0_5"}, calc::calculateBritish, with(kGoodSi, {{"D", "0,5"}}), {msg::kSelectDiameter}, false},
-        RunCase{{"d_british_point_25"}, calc::calculateBritish, with(kGoodSi, {{"D", ".25"}}), {msg::kSelectDiameter},
-            false}),
+    ::testing::Values(RunCase{{"fresh_screen"}, si, {}, {msg::kSelectCFactor, msg::kSelectDiameter}, false},
+        RunCase{{"fresh_british_screen"}, british, {}, {msg::kSelectCFactor, msg::kSelectDiameter}, false},
+        RunCase{{"none"}, si, kGoodSi, {}, true},
+        RunCase{{"c_125"}, si, goodSi({{"C", "125"}}), {msg::kSelectCFactor}, false},
+        RunCase{{"c_typed_1"}, si, goodSi({{"C", "1"}}), {msg::kSelectCFactor}, false},
+        RunCase{{"c_120abc"}, si, goodSi({{"C", "120abc"}}), {}, true},
+        RunCase{{"c_1_2E2"}, si, goodSi({{"C", "1.2E2"}}), {}, true},
+        RunCase{{"d_4_inches_on_si"}, si, goodSi({{"D", "4"}}), {msg::kSelectDiameter}, false},
+        RunCase{{"d_100mm"}, si, goodSi({{"D", "100mm"}}), {}, true},
+        RunCase{{"d_british_3_4"}, british, goodSi({{"D", "3/4"}}), {}, true},
+        RunCase{{"d_british_0_5"}, british, goodSi({{"D", "0,5"}}), {msg::kSelectDiameter}, false},
+        RunCase{{"d_british_point_25"}, british, goodSi({{"D", ".25"}}), {msg::kSelectDiameter}, false}),
     kalvoran::testing::kCaseName);
 
 // A negative head is only a warning; a negative flow refuses the run.
 INSTANTIATE_TEST_SUITE_P(HeadAndFlow, Runs,
-    ::testing::Values(RunCase{{"head_zero"}, calc::calculateSi, with(kGoodSi, {{"hight", "0"}}), {}, true},
-        RunCase{{"head_negative"}, calc::calculateSi, with(kGoodSi, {{"hight", "-1"}}), {msg::kNegativeHead}, true},
-        RunCase{{"c_d_and_head"}, calc::calculateSi, {{"hight", "-1"}},
+    ::testing::Values(RunCase{{"head_zero"}, si, goodSi({{"hight", "0"}}), {}, true},
+        RunCase{{"head_negative"}, si, goodSi({{"hight", "-1"}}), {msg::kNegativeHead}, true},
+        RunCase{{"c_d_and_head"}, si, {{"hight", "-1"}},
             {msg::kSelectCFactor, msg::kSelectDiameter, msg::kNegativeHead}, false},
-        RunCase{{"all_four"}, calc::calculateBritish, {{"hight", "-1"}, {"Q", "-2"}},
+        RunCase{{"all_four"}, british, {{"hight", "-1"}, {"Q", "-2"}},
             {msg::kSelectCFactor, msg::kSelectDiameter, msg::kNegativeHead, msg::kNegativeFlow}, false},
-        RunCase{{"flow_negative"}, calc::calculateSi, with(kGoodSi, {{"Q", "-0.001"}}), {msg::kNegativeFlow}, false},
-        RunCase{{"flow_minus_zero"}, calc::calculateSi, with(kGoodSi, {{"Q", "-0"}}), {}, true},
-        RunCase{{"flow_zero"}, calc::calculateBritish, with(kGoodSi, {{"D", "2"}, {"Q", "0"}}), {}, true},
-        RunCase{{"head_and_flow"}, calc::calculateSi, with(kGoodSi, {{"hight", "-1"}, {"Q", "-1"}}),
-            {msg::kNegativeHead, msg::kNegativeFlow}, false}),
+        RunCase{{"flow_negative"}, si, goodSi({{"Q", "-0.001"}}), {msg::kNegativeFlow}, false},
+        RunCase{{"flow_minus_zero"}, si, goodSi({{"Q", "-0"}}), {}, true},
+        RunCase{{"flow_zero"}, british, goodSi({{"D", "2"}, {"Q", "0"}}), {}, true},
+        RunCase{{"head_and_flow"}, si, goodSi({{"hight", "-1"}, {"Q", "-1"}}), {msg::kNegativeHead, msg::kNegativeFlow},
+            false}),
     kalvoran::testing::kCaseName);
 
 // Inputs beyond a double, checked only when nothing else refused the run.
 INSTANTIATE_TEST_SUITE_P(OutOfRangeInputs, Runs,
-    ::testing::Values(
-        RunCase{{"length_1E999"}, calc::calculateSi, with(kGoodSi, {{"L", "1E999"}}), {msg::kOutOfRange}, false},
-        RunCase{{"flow_400_digits"}, calc::calculateSi, with(kGoodSi, {{"Q", "1" + std::string(399, '0')}}),
-            {msg::kOutOfRange}, false},
-        RunCase{{"count_huge"}, calc::calculateBritish, with(kGoodSi, {{"D", "2"}, {"SCf", "-1e400"}}),
-            {msg::kOutOfRange}, false},
-        RunCase{{"head_minus_1E999"}, calc::calculateSi, with(kGoodSi, {{"hight", "-1E999"}}),
-            {msg::kNegativeHead, msg::kOutOfRange}, false},
-        RunCase{{"residual_1E999"}, calc::calculateSi, with(kGoodSi, {{"RP", "1E999"}}), {msg::kOutOfRange}, false},
-        RunCase{
-            {"flow_negative_huge"}, calc::calculateSi, with(kGoodSi, {{"Q", "-1E999"}}), {msg::kNegativeFlow}, false},
-        RunCase{{"c_out_of_range"}, calc::calculateSi, with(kGoodSi, {{"C", "1E999"}, {"L", "1E999"}}),
-            {msg::kSelectCFactor}, false}),
+    ::testing::Values(RunCase{{"length_1E999"}, si, goodSi({{"L", "1E999"}}), {msg::kOutOfRange}, false},
+        RunCase{{"flow_400_digits"}, si, goodSi({{"Q", "1" + std::string(399, '0')}}), {msg::kOutOfRange}, false},
+        RunCase{{"count_huge"}, british, goodSi({{"D", "2"}, {"SCf", "-1e400"}}), {msg::kOutOfRange}, false},
+        RunCase{{"head_minus_1E999"}, si, goodSi({{"hight", "-1E999"}}), {msg::kNegativeHead, msg::kOutOfRange}, false},
+        RunCase{{"residual_1E999"}, si, goodSi({{"RP", "1E999"}}), {msg::kOutOfRange}, false},
+        RunCase{{"flow_negative_huge"}, si, goodSi({{"Q", "-1E999"}}), {msg::kNegativeFlow}, false},
+        RunCase{{"c_out_of_range"}, si, goodSi({{"C", "1E999"}, {"L", "1E999"}}), {msg::kSelectCFactor}, false}),
     kalvoran::testing::kCaseName);
 
 // Results beyond a double, at each step of the run.
 INSTANTIATE_TEST_SUITE_P(OutOfRangeResults, Runs,
-    ::testing::Values(
-        RunCase{{"fittings_overflow"}, calc::calculateSi, with(kGoodSi, {{"Tf", "1e308"}}), {msg::kOutOfRange}, false},
-        RunCase{{"pipe_length_text_overflows"}, calc::calculateSi,
-            with(kGoodSi, {{"L", "1.7976931348623157e308"}, {"Tf", "0"}}), {msg::kOutOfRange}, false},
-        RunCase{{"friction_overflow"}, calc::calculateBritish, with(kGoodSi, {{"D", "2"}, {"Q", "1e200"}}),
+    ::testing::Values(RunCase{{"fittings_overflow"}, si, goodSi({{"Tf", "1e308"}}), {msg::kOutOfRange}, false},
+        RunCase{{"pipe_length_text_overflows"}, si, goodSi({{"L", "1.7976931348623157e308"}, {"Tf", "0"}}),
             {msg::kOutOfRange}, false},
-        RunCase{{"drop_overflow_after_elevation"}, calc::calculateSi, with(kGoodSi, {{"L", "1e307"}, {"Q", "100000"}}),
-            {msg::kOutOfRange}, false},
-        RunCase{{"head_overflow"}, calc::calculateSi, with(kGoodSi, {{"D", "15"}, {"L", "1.2e304"}, {"Q", "10000"}}),
-            {msg::kOutOfRange}, false}),
+        RunCase{{"friction_overflow"}, british, goodSi({{"D", "2"}, {"Q", "1e200"}}), {msg::kOutOfRange}, false},
+        RunCase{{"drop_overflow_after_elevation"}, si, goodSi({{"L", "1e307"}, {"Q", "100000"}}), {msg::kOutOfRange},
+            false},
+        RunCase{
+            {"head_overflow"}, si, goodSi({{"D", "15"}, {"L", "1.2e304"}, {"Q", "10000"}}), {msg::kOutOfRange}, false}),
     kalvoran::testing::kCaseName);
 
 TEST(Calculation, ResultsAreWrittenWhileTheFrameIsHiddenAndShownTogether)
