@@ -10,10 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
 
 using kalvoran::app::Program;
 using kalvoran::app::Screen;
+using enum kalvoran::app::Screen;
 using kalvoran::testing::kCaseName;
 using kalvoran::testing::NamedCase;
 using kalvoran::testing::UserActions;
@@ -26,14 +28,12 @@ namespace calculation = kalvoran::ui::ids::calculation;
 namespace farewell = kalvoran::ui::ids::farewell;
 namespace about = kalvoran::ui::ids::about;
 
-constexpr std::array kAllScreens{Screen::Main, Screen::Si, Screen::British, Screen::Farewell, Screen::About};
-
 // A started program whose event loop is not really ended and whose messages
 // are recorded.
-class Session
+template<typename P> class SessionOf
 {
 public:
-    Session()
+    SessionOf()
     {
         program.setQuit([this](int status) { exitStatus = status; });
         program.setErrorPresenter([this](QWidget *, const QString &message) { messages << message; });
@@ -65,34 +65,41 @@ public:
     [[nodiscard]] std::vector<Screen> visibleMainScreens() const
     {
         std::vector<Screen> shown;
-        for (const Screen s : {Screen::Main, Screen::Si, Screen::British, Screen::Farewell}) {
+        for (const Screen s : {Main, Si, British, Farewell}) {
             if (visible(s))
                 shown.push_back(s);
         }
         return shown;
     }
 
-    Program program;
+    P program;
     bool started = false;
     int exitStatus = -1;
     QStringList messages;
 };
+using Session = SessionOf<Program>;
 
 TEST(Program, StartsWithOnlyTheMainScreen)
 {
     Session session;
     ASSERT_TRUE(session.started);
-    EXPECT_TRUE(session.visible(Screen::Main));
-    for (const Screen s : {Screen::Si, Screen::British, Screen::Farewell, Screen::About})
+    EXPECT_TRUE(session.visible(Main));
+    for (const Screen s : {Si, British, Farewell, About})
         EXPECT_EQ(session.program.window(s), nullptr);
 }
 
-// Each navigation button, from each screen that carries it.
+// Each navigation button, from each screen that carries it, and a close
+// request from the window frame, which does what the screen's own way out
+// does: the program is never left with every screen hidden.
+using Clicks = std::vector<std::pair<Screen, ControlRef>>;
+
 struct Move : NamedCase
 {
-    std::vector<std::pair<Screen, ControlRef>> clicks;
+    Clicks clicks;
     std::vector<Screen> visibleAfter; // among Form1 to Form4
     bool aboutVisible;
+    std::optional<Screen> closed = {}; // after the clicks
+    bool ended = false;
 };
 
 class Moves : public ::testing::TestWithParam<Move>
@@ -101,47 +108,71 @@ class Moves : public ::testing::TestWithParam<Move>
 
 TEST_P(Moves, ShowExactlyOneOfTheFourScreens)
 {
+    const Move &move = GetParam();
     Session session;
-    for (const auto &[screen, button] : GetParam().clicks)
+    for (const auto &[screen, button] : move.clicks)
         session.click(screen, button);
-    EXPECT_EQ(session.visibleMainScreens(), GetParam().visibleAfter);
-    EXPECT_EQ(session.visible(Screen::About), GetParam().aboutVisible);
-    EXPECT_EQ(session.exitStatus, -1);
+    if (move.closed)
+        session.requestClose(*move.closed);
+    EXPECT_EQ(session.visibleMainScreens(), move.visibleAfter);
+    EXPECT_EQ(session.visible(About), move.aboutVisible);
+    EXPECT_EQ(session.program.hasEnded(), move.ended);
+    EXPECT_EQ(session.exitStatus, move.ended ? 0 : -1);
+    EXPECT_TRUE(session.messages.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(FromMain, Moves,
-    ::testing::Values(Move{"si_units", {{Screen::Main, main::kSiUnits}}, {Screen::Si}, false},
-        Move{"british_units", {{Screen::Main, main::kBritishUnits}}, {Screen::British}, false},
-        Move{"exit", {{Screen::Main, main::kExit}}, {Screen::Farewell}, false}),
+    ::testing::Values(Move{"si_units", {{Main, main::kSiUnits}}, {Si}, false},
+        Move{"british_units", {{Main, main::kBritishUnits}}, {British}, false},
+        Move{"exit", {{Main, main::kExit}}, {Farewell}, false}),
     kCaseName);
 
 INSTANTIATE_TEST_SUITE_P(FromCalculation, Moves,
-    ::testing::Values(Move{"exit_from_si", {{Screen::Main, main::kSiUnits}, {Screen::Si, calculation::kExit}},
-                          {Screen::Farewell}, false},
-        Move{"exit_from_british", {{Screen::Main, main::kBritishUnits}, {Screen::British, calculation::kExit}},
-            {Screen::Farewell}, false},
-        Move{"back_from_si", {{Screen::Main, main::kSiUnits}, {Screen::Si, calculation::kBack}}, {Screen::Main}, false},
-        Move{"back_from_british", {{Screen::Main, main::kBritishUnits}, {Screen::British, calculation::kBack}},
-            {Screen::Main}, false}),
+    ::testing::Values(Move{"exit_from_si", {{Main, main::kSiUnits}, {Si, calculation::kExit}}, {Farewell}, false},
+        Move{"exit_from_british", {{Main, main::kBritishUnits}, {British, calculation::kExit}}, {Farewell}, false},
+        Move{"back_from_si", {{Main, main::kSiUnits}, {Si, calculation::kBack}}, {Main}, false},
+        Move{"back_from_british", {{Main, main::kBritishUnits}, {British, calculation::kBack}}, {Main}, false}),
     kCaseName);
 
 INSTANTIATE_TEST_SUITE_P(WithAbout, Moves,
-    ::testing::Values(Move{"about", {{Screen::Main, main::kAbout}}, {Screen::Main}, true},
-        Move{"about_twice", {{Screen::Main, main::kAbout}, {Screen::Main, main::kAbout}}, {Screen::Main}, true},
-        Move{"about_then_si", {{Screen::Main, main::kAbout}, {Screen::Main, main::kSiUnits}}, {Screen::Si}, true},
-        Move{"about_ok", {{Screen::Main, main::kAbout}, {Screen::About, about::kOk}}, {Screen::Main}, false},
-        Move{"about_then_si_then_ok",
-            {{Screen::Main, main::kAbout}, {Screen::Main, main::kSiUnits}, {Screen::About, about::kOk}}, {Screen::Si},
-            false}),
+    ::testing::Values(Move{"about", {{Main, main::kAbout}}, {Main}, true},
+        Move{"about_twice", {{Main, main::kAbout}, {Main, main::kAbout}}, {Main}, true},
+        Move{"about_then_si", {{Main, main::kAbout}, {Main, main::kSiUnits}}, {Si}, true},
+        Move{"about_ok", {{Main, main::kAbout}, {About, about::kOk}}, {Main}, false},
+        Move{
+            "about_then_si_then_ok", {{Main, main::kAbout}, {Main, main::kSiUnits}, {About, about::kOk}}, {Si}, false}),
+    kCaseName);
+
+INSTANTIATE_TEST_SUITE_P(WindowFrame, Moves,
+    ::testing::Values(Move{"main", {}, {Farewell}, false, Main},
+        Move{"si", {{Main, main::kSiUnits}}, {Farewell}, false, Si},
+        Move{"british", {{Main, main::kBritishUnits}}, {Farewell}, false, British},
+        Move{"farewell", {{Main, main::kExit}}, {}, false, Farewell, true},
+        Move{"about", {{Main, main::kAbout}}, {Main}, false, About}),
+    kCaseName);
+
+// About stays open on the way to the farewell screen; End there ends at once.
+const Clicks kEverythingOpen{{Main, main::kAbout}, {Main, main::kSiUnits}, {Si, calculation::kBack},
+    {Main, main::kBritishUnits}, {British, calculation::kExit}};
+
+Clicks then(Clicks clicks, Screen screen, ControlRef button)
+{
+    clicks.emplace_back(screen, button);
+    return clicks;
+}
+
+INSTANTIATE_TEST_SUITE_P(End, Moves,
+    ::testing::Values(Move{"everything_open", kEverythingOpen, {Farewell}, true},
+        Move{"with_everything_open", then(kEverythingOpen, Farewell, farewell::kEnd), {}, false, {}, true}),
     kCaseName);
 
 TEST(Program, AboutTwiceGivesOneWindow)
 {
     Session session;
-    session.click(Screen::Main, main::kAbout);
-    auto *first = session.program.window(Screen::About);
-    session.click(Screen::Main, main::kAbout);
-    EXPECT_EQ(session.program.window(Screen::About), first);
+    session.click(Main, main::kAbout);
+    auto *first = session.program.window(About);
+    session.click(Main, main::kAbout);
+    EXPECT_EQ(session.program.window(About), first);
     int aboutWindows = 0;
     for (QWidget *w : QApplication::topLevelWidgets())
         aboutWindows += w->objectName() == "Form5" ? 1 : 0;
@@ -151,8 +182,8 @@ TEST(Program, AboutTwiceGivesOneWindow)
 TEST(Program, RoundTripKeepsInputsResultsAndFrame)
 {
     Session session;
-    session.click(Screen::Main, main::kSiUnits);
-    auto *si = qobject_cast<kalvoran::ui::CalculationWindow *>(session.program.window(Screen::Si));
+    session.click(Main, main::kSiUnits);
+    auto *si = qobject_cast<kalvoran::ui::CalculationWindow *>(session.program.window(Si));
     ASSERT_NE(si, nullptr);
     UserActions user(*si);
     user.pick("C", "120");
@@ -164,10 +195,10 @@ TEST(Program, RoundTripKeepsInputsResultsAndFrame)
     ASSERT_TRUE(si->control(calculation::kResultsFrame)->isVisible());
     const QPoint position = si->pos();
 
-    session.click(Screen::Si, calculation::kBack);
+    session.click(Si, calculation::kBack);
     EXPECT_FALSE(si->isVisible());
-    session.click(Screen::Main, main::kSiUnits);
-    EXPECT_EQ(session.program.window(Screen::Si), si);
+    session.click(Main, main::kSiUnits);
+    EXPECT_EQ(session.program.window(Si), si);
     EXPECT_TRUE(si->control(calculation::kResultsFrame)->isVisible());
     EXPECT_EQ(user.text("L"), "10");
     EXPECT_EQ(user.text("C"), "120");
@@ -178,69 +209,17 @@ TEST(Program, RoundTripKeepsInputsResultsAndFrame)
 TEST(Program, BritishOpensFreshWhileSiKeepsItsOwn)
 {
     Session session;
-    session.click(Screen::Main, main::kSiUnits);
-    UserActions si(*session.program.window(Screen::Si));
+    session.click(Main, main::kSiUnits);
+    UserActions si(*session.program.window(Si));
     si.type("L", "77");
-    session.click(Screen::Si, calculation::kBack);
-    session.click(Screen::Main, main::kBritishUnits);
-    UserActions british(*session.program.window(Screen::British));
+    session.click(Si, calculation::kBack);
+    session.click(Main, main::kBritishUnits);
+    UserActions british(*session.program.window(British));
     EXPECT_EQ(british.text("L"), "1.00");
-    EXPECT_FALSE(session.program.window(Screen::British)->control(calculation::kResultsFrame)->isVisible());
-    EXPECT_FALSE(session.visible(Screen::Si));
+    EXPECT_FALSE(session.program.window(British)->control(calculation::kResultsFrame)->isVisible());
+    EXPECT_FALSE(session.visible(Si));
     EXPECT_EQ(si.text("L"), "77");
 }
-
-TEST(Program, EndWithEverythingOpenEndsAtOnce)
-{
-    Session session;
-    session.click(Screen::Main, main::kAbout); // About stays open throughout
-    session.click(Screen::Main, main::kSiUnits);
-    session.click(Screen::Si, calculation::kBack);
-    session.click(Screen::Main, main::kBritishUnits);
-    session.click(Screen::British, calculation::kExit);
-    ASSERT_TRUE(session.visible(Screen::Farewell));
-    ASSERT_TRUE(session.visible(Screen::About));
-    session.click(Screen::Farewell, farewell::kEnd);
-    EXPECT_EQ(session.exitStatus, 0);
-    EXPECT_TRUE(session.program.hasEnded());
-    for (const Screen s : kAllScreens)
-        EXPECT_FALSE(session.visible(s));
-    EXPECT_TRUE(session.messages.isEmpty());
-}
-
-// A close request from the window frame does what the screen's own way out
-// does; the program is never left with every screen hidden.
-struct CloseCase : NamedCase
-{
-    std::vector<std::pair<Screen, ControlRef>> clicks;
-    Screen closed;
-    std::vector<Screen> visibleAfter;
-    bool ended;
-};
-
-class CloseRequests : public ::testing::TestWithParam<CloseCase>
-{
-};
-
-TEST_P(CloseRequests, FollowTheScreensOwnWayOut)
-{
-    Session session;
-    for (const auto &[screen, button] : GetParam().clicks)
-        session.click(screen, button);
-    session.requestClose(GetParam().closed);
-    EXPECT_EQ(session.visibleMainScreens(), GetParam().visibleAfter);
-    EXPECT_EQ(session.program.hasEnded(), GetParam().ended);
-    EXPECT_EQ(session.exitStatus, GetParam().ended ? 0 : -1);
-    EXPECT_FALSE(session.visible(Screen::About));
-}
-
-INSTANTIATE_TEST_SUITE_P(WindowFrame, CloseRequests,
-    ::testing::Values(CloseCase{"main", {}, Screen::Main, {Screen::Farewell}, false},
-        CloseCase{"si", {{Screen::Main, main::kSiUnits}}, Screen::Si, {Screen::Farewell}, false},
-        CloseCase{"british", {{Screen::Main, main::kBritishUnits}}, Screen::British, {Screen::Farewell}, false},
-        CloseCase{"farewell", {{Screen::Main, main::kExit}}, Screen::Farewell, {}, true},
-        CloseCase{"about", {{Screen::Main, main::kAbout}}, Screen::About, {Screen::Main}, false}),
-    kCaseName);
 
 // A program whose farewell screen cannot be built.
 class BrokenProgram : public Program
@@ -248,7 +227,7 @@ class BrokenProgram : public Program
 protected:
     std::unique_ptr<kalvoran::ui::LayoutWindow> createWindow(Screen screen) override
     {
-        if (screen == Screen::Farewell)
+        if (screen == Farewell)
             throw std::runtime_error("out of memory");
         return Program::createWindow(screen);
     }
@@ -256,17 +235,13 @@ protected:
 
 TEST(Program, AScreenThatCannotBeCreatedEndsTheProgramWithAMessage)
 {
-    BrokenProgram program;
-    int status = -1;
-    QStringList messages;
-    program.setQuit([&status](int s) { status = s; });
-    program.setErrorPresenter([&messages](QWidget *, const QString &message) { messages << message; });
-    ASSERT_TRUE(program.start());
-    UserActions(*program.window(Screen::Main)).click(main::kExit);
-    EXPECT_EQ(status, 1);
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages.front().contains("out of memory"));
-    EXPECT_FALSE(program.window(Screen::Main)->isVisible());
+    SessionOf<BrokenProgram> session;
+    ASSERT_TRUE(session.started);
+    session.click(Main, main::kExit);
+    EXPECT_EQ(session.exitStatus, 1);
+    ASSERT_EQ(session.messages.size(), 1);
+    EXPECT_TRUE(session.messages.front().contains("out of memory"));
+    EXPECT_FALSE(session.visible(Main));
 }
 
 } // namespace

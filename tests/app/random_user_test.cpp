@@ -2,12 +2,11 @@
 // but End, types any text (long, non-ASCII, control characters) into any
 // visible field, picks list entries and asks any window but the farewell
 // screen to close. After every action the program must still make sense.
-// The number of actions comes from KALVORAN_RANDOM_USER_ACTIONS (default
-// 3000; `make soak` runs far more) and the seed from KALVORAN_RANDOM_USER_SEED
-// (default fixed); the seed is printed first, so that any failure can be
-// replayed. With KALVORAN_RANDOM_USER_MAX_GROWTH_KIB set (`make soak` sets
-// it), the memory the process holds may grow by at most that much from the
-// end of a warm-up to the end of the test: a leak shows as steady growth.
+// KALVORAN_RANDOM_USER_ACTIONS sets the number of actions (default 3000;
+// `make soak` runs far more), KALVORAN_RANDOM_USER_SEED the seed, printed first
+// for replay. With KALVORAN_RANDOM_USER_MAX_GROWTH_KIB set, the memory held
+// may grow by at most that much from a warm-up to the end: a leak shows as
+// steady growth.
 
 #include "app/program.h"
 #include "calc/number_text.h"
@@ -22,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -36,32 +37,19 @@ namespace ids = kalvoran::ui::ids;
 using kalvoran::testing::describe;
 using kalvoran::testing::ProcessMemory;
 using kalvoran::testing::processMemory;
+using kalvoran::testing::UserActions;
 
 namespace {
 
 constexpr std::array kScreens{Screen::Main, Screen::Si, Screen::British, Screen::Farewell, Screen::About};
 constexpr std::array kResults{"ELF", "EL", "FL", "elevationdrop", "PD", "pumppressure", "V"};
 
-int actionCount()
+// A whole number from the environment, if it holds one.
+std::optional<std::uint64_t> environmentNumber(const char *name)
 {
     bool ok = false;
-    const int n = qEnvironmentVariableIntValue("KALVORAN_RANDOM_USER_ACTIONS", &ok);
-    return ok && n > 0 ? n : 3000;
-}
-
-std::uint64_t seed()
-{
-    bool ok = false;
-    const std::uint64_t n = qEnvironmentVariable("KALVORAN_RANDOM_USER_SEED").toULongLong(&ok);
-    return ok ? n : 20261207;
-}
-
-// The allowed growth in KiB, or nothing when memory is not checked.
-std::optional<std::int64_t> allowedGrowthKib()
-{
-    bool ok = false;
-    const qlonglong kib = qEnvironmentVariable("KALVORAN_RANDOM_USER_MAX_GROWTH_KIB").toLongLong(&ok);
-    return ok && kib >= 0 ? std::optional<std::int64_t>(kib) : std::nullopt;
+    const std::uint64_t n = qEnvironmentVariable(name).toULongLong(&ok);
+    return ok ? std::optional(n) : std::nullopt;
 }
 
 // With no event loop running, Qt's queues only grow: window-system events
@@ -87,10 +75,7 @@ public:
 
     Program &program() { return m_program; }
     // The farewell screen has no way on but End.
-    [[nodiscard]] bool atFarewell() const
-    {
-        return m_program.window(Screen::Farewell) != nullptr && m_program.window(Screen::Farewell)->isVisible();
-    }
+    [[nodiscard]] bool atFarewell() const { return visible(Screen::Farewell); }
     [[nodiscard]] int quitStatus() const { return m_quitStatus; }
     [[nodiscard]] std::size_t count(std::size_t n)
     {
@@ -100,22 +85,12 @@ public:
     // One random action; returns a description for failure messages.
     std::string act()
     {
-        switch (count(10)) {
-        case 0:
-        case 1:
-        case 2:
-        case 3:
+        const std::size_t n = count(10);
+        if (n < 4)
             return clickSomething();
-        case 4:
-        case 5:
-        case 6:
+        if (n < 7)
             return typeSomething();
-        case 7:
-        case 8:
-            return pickSomething();
-        default:
-            return closeSomething();
-        }
+        return n < 9 ? pickSomething() : closeSomething();
     }
 
     // Checks everything that must hold between two actions.
@@ -150,28 +125,27 @@ public:
     // Leaves through Exit to the farewell screen and presses End there.
     void finish()
     {
-        if (atFarewell()) {
-            kalvoran::testing::UserActions(*m_program.window(Screen::Farewell)).click(ids::farewell::kEnd);
-            return;
-        }
         for (const Screen s : {Screen::Main, Screen::Si, Screen::British}) {
-            kalvoran::ui::LayoutWindow *w = m_program.window(s);
-            if (w != nullptr && w->isVisible())
-                kalvoran::testing::UserActions(*w).click(
-                    s == Screen::Main ? ids::main::kExit : ids::calculation::kExit);
+            if (visible(s))
+                UserActions(*m_program.window(s)).click(s == Screen::Main ? ids::main::kExit : ids::calculation::kExit);
         }
-        kalvoran::testing::UserActions(*m_program.window(Screen::Farewell)).click(ids::farewell::kEnd);
+        UserActions(*m_program.window(Screen::Farewell)).click(ids::farewell::kEnd);
     }
 
-private:
-    std::vector<kalvoran::ui::LayoutWindow *> visibleWindows()
+    [[nodiscard]] std::vector<kalvoran::ui::LayoutWindow *> visibleWindows() const
     {
         std::vector<kalvoran::ui::LayoutWindow *> shown;
         for (const Screen s : kScreens) {
-            if (auto *w = m_program.window(s); w != nullptr && w->isVisible())
-                shown.push_back(w);
+            if (visible(s))
+                shown.push_back(m_program.window(s));
         }
         return shown;
+    }
+
+private:
+    [[nodiscard]] bool visible(Screen s) const
+    {
+        return m_program.window(s) != nullptr && m_program.window(s)->isVisible();
     }
 
     template<typename T> std::vector<T *> visibleControls()
@@ -193,10 +167,7 @@ private:
         const bool mayLeave = count(6) == 0;
         std::vector<QPushButton *> buttons;
         for (QPushButton *b : visibleControls<QPushButton>()) {
-            const QString window = b->window()->objectName();
-            const bool end = window == "Form4";
-            const bool exit = b->text() == "Exit";
-            if (!end && (!exit || mayLeave))
+            if (b->window()->objectName() != "Form4" && (b->text() != "Exit" || mayLeave))
                 buttons.push_back(b);
         }
         if (buttons.empty())
@@ -208,9 +179,8 @@ private:
         const qsizetype before = m_messages.size();
         QTest::mouseClick(button, Qt::LeftButton);
         if (calculation != nullptr && button == calculation->control(ids::calculation::kCalculate)) {
-            bool refused = false;
-            for (qsizetype i = before; i < m_messages.size(); ++i)
-                refused = refused || !m_messages[i].contains("negative head");
+            const bool refused = std::any_of(m_messages.cbegin() + before, m_messages.cend(),
+                [](const QString &message) { return !message.contains("negative head"); });
             m_expectedFrame[calculation] = !refused;
             if (!refused) {
                 // Every result the run wrote reads back as a finite number.
@@ -322,8 +292,9 @@ private:
 // spent. Every run ends with End, which must end the program.
 TEST(RandomUser, NothingTheUserDoesBreaksTheProgram)
 {
-    const std::uint64_t startSeed = seed();
-    const int actions = actionCount();
+    const std::uint64_t startSeed = environmentNumber("KALVORAN_RANDOM_USER_SEED").value_or(20261207);
+    const std::uint64_t wanted = environmentNumber("KALVORAN_RANDOM_USER_ACTIONS").value_or(0);
+    const int actions = wanted > 0 && wanted <= INT_MAX ? static_cast<int>(wanted) : 3000;
     std::printf("random user: seed %llu (replay with KALVORAN_RANDOM_USER_SEED=%llu), %d actions\n",
         static_cast<unsigned long long>(startSeed), static_cast<unsigned long long>(startSeed), actions);
     std::fflush(stdout);
@@ -350,11 +321,7 @@ TEST(RandomUser, NothingTheUserDoesBreaksTheProgram)
             user.finish();
             EXPECT_EQ(user.quitStatus(), 0);
             EXPECT_TRUE(user.program().hasEnded());
-            for (const Screen s : kScreens) {
-                if (auto *w = user.program().window(s)) {
-                    EXPECT_FALSE(w->isVisible());
-                }
-            }
+            EXPECT_TRUE(user.visibleWindows().empty());
         }
         flushQtQueues();
         if (!afterWarmUp && done >= warmUp) {
@@ -365,12 +332,12 @@ TEST(RandomUser, NothingTheUserDoesBreaksTheProgram)
     const ProcessMemory atEnd = processMemory();
     std::printf("%d actions in %d runs of the program: %s\n", done, runs, describe(atEnd).c_str());
 
-    if (const auto allowed = allowedGrowthKib()) {
+    if (const auto allowed = environmentNumber("KALVORAN_RANDOM_USER_MAX_GROWTH_KIB")) {
         ASSERT_TRUE(afterWarmUp);
         ASSERT_GE(atEnd.residentKib, 0) << "the system gave no memory figure";
-        EXPECT_LE(atEnd.residentKib - afterWarmUp->residentKib, *allowed)
+        EXPECT_LE(atEnd.residentKib - afterWarmUp->residentKib, static_cast<std::int64_t>(*allowed))
             << "resident memory grew from the warm-up to the end (seed " << startSeed << ")";
-        EXPECT_LE(atEnd.peakKib - afterWarmUp->peakKib, *allowed)
+        EXPECT_LE(atEnd.peakKib - afterWarmUp->peakKib, static_cast<std::int64_t>(*allowed))
             << "peak memory grew from the warm-up to the end (seed " << startSeed << ")";
     }
 }

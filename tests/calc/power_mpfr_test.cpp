@@ -26,17 +26,19 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kSmallest = std::numeric_limits<double>::denorm_min(); // 2^-1074
 constexpr double kLargest = std::numeric_limits<double>::max();
 
-class Mpfr
+// An MPFR number of the given precision, set to a double.
+struct Mpfr
 {
-public:
-    explicit Mpfr(mpfr_prec_t precision) { mpfr_init2(m_value, precision); }
-    ~Mpfr() { mpfr_clear(m_value); }
+    explicit Mpfr(mpfr_prec_t precision, double value = 0)
+    {
+        mpfr_init2(v, precision);
+        mpfr_set_d(v, value, MPFR_RNDN);
+    }
+    ~Mpfr() { mpfr_clear(v); }
     Mpfr(const Mpfr &) = delete;
     Mpfr &operator=(const Mpfr &) = delete;
-    mpfr_ptr get() { return m_value; }
 
-private:
-    mpfr_t m_value;
+    mpfr_t v;
 };
 
 // x^y rounded once to the nearest double, subnormals and overflow included.
@@ -46,12 +48,10 @@ double referencePow(double x, double y)
     const mpfr_exp_t emax = mpfr_get_emax();
     mpfr_set_emin(-1073); // 2^-1074 = 0.5 x 2^-1073 in MPFR's convention
     mpfr_set_emax(1024);
-    Mpfr mx(53), my(53), result(53);
-    mpfr_set_d(mx.get(), x, MPFR_RNDN);
-    mpfr_set_d(my.get(), y, MPFR_RNDN);
-    int ternary = mpfr_pow(result.get(), mx.get(), my.get(), MPFR_RNDN);
-    ternary = mpfr_subnormalize(result.get(), ternary, MPFR_RNDN);
-    const double value = mpfr_get_d(result.get(), MPFR_RNDN);
+    Mpfr mx(53, x), my(53, y), result(53);
+    const int ternary = mpfr_pow(result.v, mx.v, my.v, MPFR_RNDN);
+    mpfr_subnormalize(result.v, ternary, MPFR_RNDN);
+    const double value = mpfr_get_d(result.v, MPFR_RNDN);
     mpfr_set_emin(emin);
     mpfr_set_emax(emax);
     return value;
@@ -62,22 +62,18 @@ double referencePow(double x, double y)
 double powqRelativeError(double x, double y)
 {
     constexpr mpfr_prec_t kPrecision = 300;
-    Mpfr mx(53), my(53), exact(kPrecision), approximation(kPrecision), part(kPrecision);
-    mpfr_set_d(mx.get(), x, MPFR_RNDN);
-    mpfr_set_d(my.get(), y, MPFR_RNDN);
-    mpfr_pow(exact.get(), mx.get(), my.get(), MPFR_RNDN);
+    Mpfr mx(53, x), my(53, y), exact(kPrecision), error(kPrecision);
+    mpfr_pow(exact.v, mx.v, my.v, MPFR_RNDN);
     // The 113-bit result as a sum of three doubles, exactly.
     __float128 rest = powq(x, y);
-    mpfr_set_zero(approximation.get(), 1);
     for (int i = 0; i < 3; ++i) {
         const auto piece = static_cast<double>(rest);
-        mpfr_set_d(part.get(), piece, MPFR_RNDN);
-        mpfr_add(approximation.get(), approximation.get(), part.get(), MPFR_RNDN);
+        mpfr_add_d(error.v, error.v, piece, MPFR_RNDN);
         rest -= piece;
     }
-    mpfr_sub(approximation.get(), approximation.get(), exact.get(), MPFR_RNDN);
-    mpfr_div(approximation.get(), approximation.get(), exact.get(), MPFR_RNDN);
-    return std::fabs(mpfr_get_d(approximation.get(), MPFR_RNDN));
+    mpfr_sub(error.v, error.v, exact.v, MPFR_RNDN);
+    mpfr_div(error.v, error.v, exact.v, MPFR_RNDN);
+    return std::fabs(mpfr_get_d(error.v, MPFR_RNDN));
 }
 
 bool sameDouble(double a, double b)

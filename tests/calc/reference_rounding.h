@@ -35,11 +35,8 @@ inline FifteenDigits roundToFifteenDigits(double magnitude)
     const std::string_view text(exact.data(), static_cast<std::size_t>(end - exact.data()));
     const std::size_t e = text.find('e');
 
-    std::string all;
-    for (const char c : text.substr(0, e)) {
-        if (c != '.')
-            all += c;
-    }
+    std::string all(text.substr(0, e));
+    std::erase(all, '.');
     FifteenDigits rounded;
     const std::string_view exponent = text.substr(text[e + 1] == '+' ? e + 2 : e + 1);
     std::from_chars(exponent.data(), exponent.data() + exponent.size(), rounded.exponent);

@@ -5,11 +5,9 @@
 
 namespace kalvoran::testing {
 
-// A row of a table-driven suite, known by a short name. The name becomes the
-// case's name in GoogleTest and ctest (stable from build to build, so that
-// `ctest -R` and `--rerun-failed` find it) and is what a failure message
-// prints for the row. Rows derive from it; the printer finds operator<< through
-// the base class.
+// A row of a table-driven suite, known by a short name: the case's name in
+// GoogleTest and ctest (stable, so that `ctest -R` and `--rerun-failed` find
+// it) and what a failure message prints for the row, through operator<<.
 struct NamedCase
 {
     const char *name;
