@@ -1,9 +1,16 @@
-"""What a Wine prefix holds, to tell what an install and uninstall left
-behind: every file and folder under it, and every registry key and value in
-its registry files, less what Wine itself rewrites on every start."""
+"""A Wine prefix of a test's own, and what it holds, to tell what an install
+and uninstall left behind: every file and folder under it, and every registry
+key and value in its registry files, less what Wine itself rewrites on every
+start."""
 
+import glob
 import os
+from contextlib import suppress
 import re
+import shutil
+import subprocess
+
+from fixture import Failure
 
 REGISTRY_FILES = ("system.reg", "user.reg", "userdef.reg")
 
@@ -30,10 +37,8 @@ def _files(prefix):
     found = set()
     for folder, dirs, files in os.walk(prefix):
         relative = os.path.relpath(folder, prefix)
-        for name in dirs:
-            found.add(os.path.normpath(os.path.join(relative, name)) + "/")
-        for name in files:
-            found.add(os.path.normpath(os.path.join(relative, name)))
+        found |= {os.path.normpath(os.path.join(relative, name)) + "/" for name in dirs}
+        found |= {os.path.normpath(os.path.join(relative, name)) for name in files}
     return {f for f in found - set(REGISTRY_FILES) if not WINE_OWN_FILES.fullmatch(f)}
 
 
@@ -45,8 +50,7 @@ def _value_name(line):
 
 
 def _registry(path):
-    """{key: {value name: value}} of one registry file; keys as written, without
-    their modification times."""
+    """{key as written: {value name: value line}} of one registry file."""
     keys = {}
     current = None
     pending = ""
@@ -70,8 +74,7 @@ def take(prefix):
     for name in REGISTRY_FILES:
         path = os.path.join(prefix, name)
         if os.path.exists(path):
-            for key, values in _registry(path).items():
-                registry[f"{name}:{key}"] = values
+            registry.update({f"{name}:{key}": values for key, values in _registry(path).items()})
     return {"files": _files(prefix), "registry": registry}
 
 
@@ -87,7 +90,7 @@ def _wine_own(key):
 
 def differences(before, after):
     """What differs, one line each: files and folders, registry keys and
-    values. Gives (the differences, those in Wine's own keys)."""
+    values. Gives (the differences, what Wine's own keys that changed are)."""
     lines = [f"file added: {f}" for f in sorted(after["files"] - before["files"])]
     lines += [f"file removed: {f}" for f in sorted(before["files"] - after["files"])]
     old, new = before["registry"], after["registry"]
@@ -97,11 +100,89 @@ def differences(before, after):
         for name in sorted(old[key].keys() | new[key].keys()):
             if old[key].get(name) != new[key].get(name):
                 keyed.append((key, f"registry value: [{key}] {old[key].get(name)} -> {new[key].get(name)}"))
-    wine = []
+    wine = set()
     for key, line in keyed:
         what = _wine_own(key)
         if what is None:
             lines.append(line)
         else:
-            wine.append(f"{line} ({what})")
+            wine.add(what)
     return lines, wine
+
+
+class Prefix:
+    """A Wine prefix, and a home, in a folder of their own, on a desktop's X server."""
+
+    def __init__(self, desktop, folder):
+        self.prefix = os.path.join(folder, "prefix")
+        self.home = os.path.join(folder, "home")
+        self.log = os.path.join(folder, "wine.log")
+        os.makedirs(self.home, exist_ok=True)
+        self.env = dict(desktop.env, HOME=self.home, WINEPREFIX=self.prefix, WINEARCH="win64", WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree=;mshtml=")
+        for variable in ("XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"):
+            self.env.pop(variable, None)
+
+    def run(self, *command, timeout=120):
+        with open(self.log, "ab") as log:
+            log.write(f"$ {' '.join(command)}\n".encode())
+            log.flush()
+            return subprocess.run(command, env=self.env, stdout=log, stderr=subprocess.STDOUT,
+                                  timeout=timeout).returncode
+
+    def settle(self):
+        """Waits for every Wine process to end and the server to write the registry out."""
+        self.run("wineserver", "-w", timeout=60)
+
+    def kill(self):
+        with suppress(subprocess.TimeoutExpired):
+            self.run("wineserver", "-k", timeout=20)
+            self.run("wineserver", "-w", timeout=20)
+
+    def _filled(self, path):
+        if "{user}" in path:
+            path = path.format(user=next(u for u in os.listdir(self.c("users")) if u != "Public"))
+        return path
+
+    def c(self, path):
+        """Where a path under C:\\ ("a/b", {user} filled in) lies on this machine."""
+        return os.path.join(self.prefix, "drive_c", self._filled(path))
+
+    def windows(self, path):
+        return "C:\\" + self._filled(path).replace("/", "\\")
+
+    def create(self, scale=None):
+        """A fresh prefix: Wine's own fonts (Debian's Wine does not find them),
+        every frame drawn by Wine as by Windows, the display's dots per inch."""
+        if self.run("wineboot", "-i", timeout=180) != 0:
+            raise Failure("wineboot -i failed")
+        for font in glob.glob("/usr/share/wine/fonts/*"):
+            shutil.copy(font, self.c("windows/Fonts"))
+        self.run("wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Decorated", "/d", "N", "/f")
+        if scale:
+            self.run("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                     "/d", str(96 * scale // 100), "/f")
+        self.kill()
+
+    def left_behind(self, before, ignore=lambda line, after: False):
+        """What differs from before, printed, less what ignore(line, after) lets
+        go. What Windows deletes at its next start (the NSIS uninstaller's temp
+        copy of itself) goes when Wine restarts the prefix."""
+
+        def compare():
+            self.settle()
+            after = take(self.prefix)
+            left, wine_own = differences(before, after)
+            return [line for line in left if not ignore(line, after)], wine_own
+
+        left, wine_own = compare()
+        if left:
+            self.run("wineboot", "-r", timeout=60)
+            first, (left, wine_own) = left, compare()
+            for line in (line for line in first if line not in left):
+                print(f"    left until the next restart: {line}")
+        for line in left:
+            print(f"    left: {line}")
+        if wine_own:
+            print(f"    note: Wine's own keys changed as well, not counted: {', '.join(sorted(wine_own))}")
+        return left

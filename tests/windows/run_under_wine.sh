@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
-# Runs a program of the Windows build under Wine: ctest's emulator for the
-# cross-built tests. The Wine prefix lives in the build folder and is made on
-# first use; the Windows Qt's and MinGW's DLLs are found through WINEPATH.
-# Needs DISPLAY (scripts/test-windows starts a private Xvfb).
-# With --scale PERCENT (100, 125, 150 or 200) the program runs in a prefix of
-# its own whose display is set to that scale: Wine reads LogPixels when a
-# process starts, and reports it for every monitor.
-# Usage: run_under_wine.sh [--scale PERCENT] PROGRAM.exe [ARGS...]
+# ctest's emulator for the cross-built tests: runs a Windows program under
+# Wine, in a prefix in the build folder made on first use, with the Windows
+# Qt's and MinGW's DLLs on WINEPATH. Needs DISPLAY. With --scale the prefix is
+# one of its own, at that scale: Wine reads LogPixels as a process starts.
+# Usage: run_under_wine.sh [--scale 100|125|150|200] PROGRAM.exe [ARGS...]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 dpi=
@@ -31,9 +28,8 @@ dll_dirs=("$gcc_runtime" /usr/x86_64-w64-mingw32/lib)
 WINEPATH=$(printf 'Z:%s;' "${dll_dirs[@]}" | tr / '\\')
 export WINEPATH
 
-# One prefix for all the tests, made once, under a lock: ctest may start
-# several tests at a time. The stamp names the settings below, so that a
-# prefix made without them is made anew.
+# Made once, under a lock: ctest may start several tests at a time. The stamp
+# names the settings below, so that a prefix made without them is made anew.
 mkdir -p "$(dirname "$WINEPREFIX")"
 ready=$WINEPREFIX/.kalvoran-ready-unmanaged
 (
@@ -42,10 +38,8 @@ ready=$WINEPREFIX/.kalvoran-ready-unmanaged
         rm -rf "$WINEPREFIX"
         wineboot -i >/dev/null 2>&1 || { echo "run_under_wine: wine could not make its prefix $WINEPREFIX" >&2; exit 1; }
         # Without a window manager Wine waits 2 s for each window it hides
-        # to be withdrawn (the window tests took two minutes so, the random
-        # user far more). The unit tests' windows are left unmanaged: they
-        # test the program's own rules and layout; the end-to-end test, in
-        # a prefix of its own, tests the windows under a window manager.
+        # to be withdrawn (minutes over the window tests). The unit tests'
+        # windows are left unmanaged; wine_e2e.py has a window manager.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
         if [ -n "$dpi" ]; then
             wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 ||

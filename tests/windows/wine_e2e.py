@@ -1,33 +1,24 @@
 #!/usr/bin/python3
 """The Windows installer and the installed program under Wine, on a private
 X server with Metacity: silent install into a fresh Wine prefix, the program
-started from where it was installed and driven with real clicks and keys
-(XTEST), results read back through the clipboard, then a silent uninstall
-that must leave the prefix as it found it.
+driven with real clicks and keys (XTEST), results read back through the
+clipboard, then a silent uninstall that must leave the prefix as it found it.
 
     wine_e2e.py SETUP_EXE [--scale PERCENT] [--screenshots DIR]
 
-With --scale (100, 125, 150 or 200), the prefix's display is set to that
-many dots per inch of 96 before anything starts, and every window must open
-at its layout's size times the scale.
-
-Prints "PASS name" or "FAIL name: why" for each check, then "N passed, M
-failed"; exits 0 when every check passed. With --screenshots, writes
-main.png, si.png, british.png, about.png and farewell.png into DIR. Run it
-through run_wine_e2e.sh, which gives it a private D-Bus session and ends
-anything left behind.
+Every window must open at its layout's size times the scale. --screenshots
+writes main.png, si.png, british.png, about.png and farewell.png into DIR.
+Run it through run_wine_e2e.sh, which ends anything left behind.
 """
 
 import argparse
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
 import time
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
 from Xlib import X  # noqa: E402
 from Xlib import display as xdisplay  # noqa: E402
@@ -36,12 +27,14 @@ from desktop import Desktop, Processes, X11  # noqa: E402
 from fixture import (ABOUT, BRITISH, BRITISH_RUN, BY_TITLE, ERROR, FAREWELL, MAIN, SI, SI_RESULTS,  # noqa: E402
                      SI_RUN, Checks, Failure, settled, wait_for)
 
-import prefix_snapshot  # noqa: E402
-INSTALL_DIR = r"C:\Program Files\Kalvoran"
-PROGRAM = INSTALL_DIR + r"\kalvoran.exe"
-UNINSTALLER = INSTALL_DIR + r"\Uninstall.exe"
-SHORTCUT = "ProgramData/Microsoft/Windows/Start Menu/Programs/Kalvoran.lnk"
+from install_test import ALL_USERS  # noqa: E402
+from prefix_snapshot import Prefix, take  # noqa: E402
+
+# Plain /S installs for all users.
+PROGRAM = ALL_USERS["dir"] + "/kalvoran.exe"
+UNINSTALLER = ALL_USERS["dir"] + "/Uninstall.exe"
 REGISTRY_KEYS = [r"HKLM\Software\Kalvoran", r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kalvoran"]
+CTRL = "Control_L"
 
 CHECKS = [
     "silent install",
@@ -57,67 +50,61 @@ CHECKS = [
 ]
 
 
-class Clipboard:
-    """Reads the X CLIPBOARD selection, which Wine keeps in step with the
-    Windows clipboard, on a connection of its own."""
+class User:
+    """Clicks and keys through XTEST on windows that Wine frames itself; the X
+    CLIPBOARD, which Wine keeps in step with Windows', on a connection of its own."""
 
-    def __init__(self, name):
-        self.d = xdisplay.Display(name)
+    def __init__(self, x, display_name, scale):
+        self.x = x
+        self.scale = scale / 100
+        self.d = xdisplay.Display(display_name)
         self.window = self.d.screen().root.create_window(0, 0, 1, 1, 0, X.CopyFromParent)
-        self.selection = self.d.intern_atom("CLIPBOARD")
-        self.utf8 = self.d.intern_atom("UTF8_STRING")
-        self.property = self.d.intern_atom("KALVORAN_CLIPBOARD")
+        self.atoms = [self.d.intern_atom(a) for a in ("CLIPBOARD", "UTF8_STRING", "KALVORAN_CLIPBOARD")]
 
-    def read(self, timeout=2.0):
-        self.window.convert_selection(self.selection, self.utf8, self.property, X.CurrentTime)
+    def clipboard(self):
+        """Its text, None when it has none or its owner does not answer in 2 s."""
+        self.window.convert_selection(*self.atoms, X.CurrentTime)
         self.d.flush()
-        deadline = time.monotonic() + timeout
+        deadline = time.monotonic() + 2.0
         while time.monotonic() < deadline:
             while self.d.pending_events():
                 event = self.d.next_event()
                 if event.type == X.SelectionNotify:
                     if event.property == X.NONE:
                         return None
-                    value = self.window.get_full_property(self.property, X.AnyPropertyType)
+                    value = self.window.get_full_property(self.atoms[2], X.AnyPropertyType)
                     return value.value.decode("utf-8", "replace") if value is not None else None
             time.sleep(0.02)
-        return None
 
-    def close(self):
-        self.d.close()
-
-
-class User:
-    """Clicks and keys through XTEST, on windows that Wine frames itself."""
-
-    def __init__(self, x, clipboard, scale):
-        self.x = x
-        self.d = x.d
-        self.clipboard = clipboard
-        self.tables = BY_TITLE
-        self.scale = scale / 100
+    def copied(self, copy, accept, timeout=1.5):
+        """The clipboard's text once accept() takes it, else the last one read;
+        copy() up to three times, as the focus may come late on a busy machine."""
+        text = None
+        for _ in range(3):
+            copy()
+            deadline = time.monotonic() + timeout
+            while time.monotonic() < deadline:
+                text = self.clipboard()
+                if accept(text):
+                    return text
+                time.sleep(0.1)
+        return text
 
     def scaled(self, *pixels):
         return tuple(round(p * self.scale) for p in pixels)
 
-    def client_size(self, title):
-        """The client area's size in device pixels: the layout's, scaled."""
-        return self.scaled(*self.tables[title].size)
-
     # Wine draws the frame inside the X window: the sides and the bottom are
-    # as wide as each other, the caption is on top. The client size is the
-    # layout's, scaled, so the client area follows.
+    # as wide as each other, the caption is on top.
     def client_rect(self, title):
-        window = self.x.window(title)
-        wx, wy, ww, wh = self.x.client_rect(window)
-        cw, ch = self.client_size(title)
+        wx, wy, ww, wh = self.x.client_rect(self.x.window(title))
+        cw, ch = self.scaled(*BY_TITLE[title].size)
         border = (ww - cw) // 2
         return wx + border, wy + wh - ch - border, cw, ch
 
     def point(self, title, control, right_margin=0):
         """Where a control's centre is on the screen."""
         cx, cy, _, _ = self.client_rect(title)
-        px, py = self.scaled(*self.tables[title].centre(control, right_margin))
+        px, py = self.scaled(*BY_TITLE[title].centre(control, right_margin))
         return cx + px, cy + py
 
     def click_control(self, title, control, right_margin=0):
@@ -125,98 +112,24 @@ class User:
         time.sleep(0.15)
 
     def click_button(self, title, caption):
-        self.click_control(title, self.tables[title].button(caption))
+        self.click_control(title, BY_TITLE[title].button(caption))
 
-    def key(self, name, ctrl=False):
-        self.x.press(name, *(["Control_L"] if ctrl else []))
-
-    def field(self, title, name):
-        control = self.tables[title].find(name)
-        # A combo box's text is left of its arrow.
-        return control, (22 if control.kind == "ComboBox" else 0)
+    def select_all(self, title, name):
+        control = BY_TITLE[title].find(name)
+        self.click_control(title, control, 22 if control.kind == "ComboBox" else 0)  # left of a combo box's arrow
+        self.x.press("a", CTRL)
 
     def set_text(self, title, name, text):
-        control, margin = self.field(title, name)
-        self.click_control(title, control, margin)
-        self.key("a", ctrl=True)
+        self.select_all(title, name)
         if text:
             self.x.type(text)
         else:
-            self.key("Delete")
+            self.x.press("Delete")
 
     def copy_text(self, title, name, expected=None):
-        """A field's text, copied to the clipboard as a user would copy it.
-        With an expected text, tries again until it comes or time is up, so
-        that an earlier copy still on the clipboard is not taken for it."""
-        control, margin = self.field(title, name)
-        text = None
-        for _ in range(3):
-            self.click_control(title, control, margin)
-            self.key("a", ctrl=True)
-            self.key("c", ctrl=True)
-            deadline = time.monotonic() + 1.5
-            while time.monotonic() < deadline:
-                text = self.clipboard.read()
-                if expected is None or text == expected:
-                    return text
-                time.sleep(0.1)
-        return text
-
-
-class Wine:
-    """One fresh Wine prefix, on the desktop's X server, in a folder of its own."""
-
-    def __init__(self, desktop, folder, log):
-        self.home = os.path.join(folder, "home")
-        self.prefix = os.path.join(folder, "prefix")
-        os.makedirs(self.home)
-        self.log = log
-        self.env = dict(desktop.env, HOME=self.home, WINEPREFIX=self.prefix, WINEARCH="win64", WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree=;mshtml=")
-        for variable in ("XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"):
-            self.env.pop(variable, None)
-
-    def run(self, command, timeout):
-        with open(self.log, "ab") as log:
-            log.write(f"$ {' '.join(command)}\n".encode())
-            log.flush()
-            return subprocess.run(command, env=self.env, stdout=log, stderr=subprocess.STDOUT,
-                                  timeout=timeout).returncode
-
-    def wine(self, *args, timeout=60):
-        return self.run(["wine", *args], timeout)
-
-    def settle(self, timeout=60):
-        """Waits for every Wine process to end and the server to write the
-        registry out as it goes."""
-        self.run(["wineserver", "-w"], timeout)
-
-    def kill(self):
-        """Ends every process of the prefix, the server too, and waits for them."""
-        try:
-            self.run(["wineserver", "-k"], 20)
-            self.run(["wineserver", "-w"], 20)
-        except subprocess.TimeoutExpired:
-            pass
-
-    def path(self, windows_path):
-        """Where a C: path lies on this machine."""
-        relative = windows_path.split(":", 1)[1].lstrip("\\").replace("\\", "/")
-        return os.path.join(self.prefix, "drive_c", relative)
-
-    def create(self, scale):
-        if self.run(["wineboot", "-i"], 180) != 0:
-            raise Failure("wineboot -i failed")
-        fonts = self.path(r"C:\windows\Fonts")
-        for font in os.listdir("/usr/share/wine/fonts"):
-            shutil.copy(os.path.join("/usr/share/wine/fonts", font), fonts)
-        # Wine draws every frame itself, as Windows would, and does not hand
-        # them to the window manager.
-        self.wine("reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Decorated", "/d", "N", "/f")
-        # The display's dots per inch, read by each process as it starts.
-        self.wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d",
-                  str(96 * scale // 100), "/f")
-        self.kill()
+        """A field's text as a user copies it; not an earlier copy, if expected."""
+        return self.copied(lambda: (self.select_all(title, name), self.x.press("c", CTRL)),
+                           lambda text: expected is None or text == expected)
 
 
 def save_window(x, title, folder, name):
@@ -243,61 +156,38 @@ def run(setup, screenshots, scale):
     processes = Processes()
     try:
         with Desktop("metacity", scale) as desktop:
-            x = X11(desktop.x)
-            clipboard = Clipboard(desktop.env["DISPLAY"])
-            user = User(x, clipboard, scale)
-            wine = Wine(desktop, folder, os.path.join(folder, "wine.log"))
+            user = User(X11(desktop.x), desktop.env["DISPLAY"], scale)
+            wine = Prefix(desktop, folder)
             phase("a fresh Wine prefix")
-            installed = False
             before = None
 
             def install():
-                nonlocal installed, before
+                nonlocal before
                 wine.create(scale)
-                before = prefix_snapshot.take(wine.prefix)
+                before = take(wine.prefix)
                 phase("silent install")
-                status = wine.wine(setup, "/S", timeout=120)
+                status = wine.run("wine", setup, "/S", timeout=120)
                 checks.expect("silent install", status == 0, f"the installer ended with status {status}")
-                for where in (PROGRAM, UNINSTALLER):
-                    checks.expect("silent install", os.path.isfile(wine.path(where)), f"no {where}")
-                checks.expect("silent install", os.path.isfile(os.path.join(wine.prefix, "drive_c", SHORTCUT)),
-                              f"no Start-menu shortcut C:\\{SHORTCUT.replace('/', chr(92))}")
+                for where in (PROGRAM, UNINSTALLER, ALL_USERS["shortcut"]):
+                    checks.expect("silent install", os.path.isfile(wine.c(where)), f"no {wine.windows(where)}")
                 for key in REGISTRY_KEYS:
-                    checks.expect("silent install", wine.wine("reg", "query", key) == 0, f"no registry key {key}")
-                installed = os.path.isfile(wine.path(PROGRAM))
+                    checks.expect("silent install", wine.run("wine", "reg", "query", key, timeout=60) == 0,
+                                  f"no registry key {key}")
 
             checks.run("silent install", install)
-            if installed:
+            if before is not None and os.path.isfile(wine.c(PROGRAM)):
                 phase("the installed program")
-                program = processes.start(["wine", PROGRAM], wine.env, log=os.path.join(folder, "program.log"))
+                program = processes.start(["wine", wine.windows(PROGRAM)], wine.env,
+                                          log=os.path.join(folder, "program.log"))
                 drive(user, program, checks, screenshots, scale)
                 processes.end()  # the program, if it outlived its checks
-
                 phase("silent uninstall")
 
                 def uninstall():
-                    status = wine.wine(UNINSTALLER, "/S", timeout=60)
+                    status = wine.run("wine", wine.windows(UNINSTALLER), "/S", timeout=60)
                     checks.expect("silent uninstall leaves the prefix as it was", status == 0,
                                   f"the uninstaller ended with status {status}")
-                    # It goes on from a copy of itself in the temp folder.
-                    wine.settle()
-                    left, wine_own = prefix_snapshot.differences(before, prefix_snapshot.take(wine.prefix))
-                    if left:
-                        # What is left for Windows to delete at the next start (the
-                        # uninstaller's temp copy, which cannot delete itself) goes
-                        # when Wine restarts the prefix as Windows would.
-                        wine.run(["wineboot", "-r"], 60)
-                        wine.settle()
-                        restarted, wine_own = prefix_snapshot.differences(before, prefix_snapshot.take(wine.prefix))
-                        for line in left:
-                            if line not in restarted:
-                                print(f"  left until the next restart: {line}")
-                        left = restarted
-                    for line in left:
-                        print(f"  left: {line}")
-                    if wine_own:
-                        kinds = sorted({line[line.rindex("(") + 1:-1] for line in wine_own})
-                        print(f"  note: Wine's own keys changed as well, not counted: {', '.join(kinds)}")
+                    left = wine.left_behind(before)  # waits for its copy in the temp folder to end
                     checks.expect("silent uninstall leaves the prefix as it was", not left,
                                   f"{len(left)} difference(s) from before the install, listed above")
 
@@ -306,7 +196,7 @@ def run(setup, screenshots, scale):
                            for d, _, files in os.walk(wine.home) for f in files if "Kalvoran" in f]
                 for path in outside:
                     print(f"  note: outside the prefix, in the private home: {path}")
-            clipboard.close()
+            user.d.close()
     finally:
         processes.end()
         if wine is not None:
@@ -318,25 +208,15 @@ def run(setup, screenshots, scale):
 
 def drive(user, program, checks, screenshots, scale):
     x = user.x
+    skips = {}  # title: whether the window is kept off the task bar
 
-    def shot(title, name):
-        if screenshots:
-            save_window(x, title, screenshots, name)
-
-    skips = {}
-
-    def note_taskbar(title):
-        skips[title] = "_NET_WM_STATE_SKIP_TASKBAR" in x.states(x.window(title))
-
-    sizes_seen = set()
-
-    def note_size(title):
-        # Wine frames the client inside the X window: whatever the scale, the
-        # frame is a few pixels at the sides and below, and a caption above.
-        sizes_seen.add(title)
+    def seen(title, picture=None):
+        """Notes a window's task-bar state, checks its size and takes its picture."""
         window = x.window(title)
+        skips[title] = "_NET_WM_STATE_SKIP_TASKBAR" in x.states(window)
+        # Whatever the scale, Wine's frame is a few pixels wide, with a caption above.
         _, _, ww, wh = settled(lambda: x.client_rect(window))
-        cw, ch = user.client_size(title)
+        cw, ch = user.scaled(*BY_TITLE[title].size)
         border, caption = (ww - cw) / 2, wh - ch - (ww - cw) / 2
         print(f"  {BY_TITLE[title].name} at {scale} %: client {cw}x{ch} from the layout's "
               f"{'x'.join(map(str, BY_TITLE[title].size))}, window {ww}x{wh}: frame {border:g}, caption {caption:g}",
@@ -344,6 +224,8 @@ def drive(user, program, checks, screenshots, scale):
         checks.expect("every window at its layout size times the scale", 0 <= border <= 12 and border <= caption <= 60,
                       f"'{title}' is {ww}x{wh}, which leaves a frame of {border:g} and a caption of {caption:g} "
                       f"around a client of {cw}x{ch}")
+        if screenshots and picture:
+            save_window(x, title, screenshots, picture)
 
     def centred():
         window = wait_for(f"window '{MAIN}' mapped", lambda: next(iter(x.titled(MAIN)), None), timeout=60)
@@ -354,9 +236,7 @@ def drive(user, program, checks, screenshots, scale):
         want = (area[0] + (area[2] - cw) // 2, area[1] + (area[3] - ch) // 2)
         checks.expect("main window centred", abs(cx - want[0]) <= 2 and abs(cy - want[1]) <= 2,
                       f"client area at {(cx, cy)}, centred would be {want}")
-        note_taskbar(MAIN)
-        note_size(MAIN)
-        shot(MAIN, "main.png")
+        seen(MAIN, "main.png")
 
     checks.run("main window centred", centred)
     if "main window centred" in checks.failed and not x.titled(MAIN):
@@ -364,8 +244,7 @@ def drive(user, program, checks, screenshots, scale):
 
     def about():
         user.click_button(MAIN, "About")
-        note_size(ABOUT)
-        shot(ABOUT, "about.png")
+        seen(ABOUT, "about.png")
         user.click_button(ABOUT, "OK")
         x.unmapped(ABOUT)
         checks.expect("About opens, OK closes it", x.shown(MAIN), "the main window went with About")
@@ -374,24 +253,21 @@ def drive(user, program, checks, screenshots, scale):
 
     def si_window():
         user.click_button(MAIN, "S.I Units")
-        note_size(SI)
+        seen(SI)
         x.unmapped(MAIN)
 
     checks.run("S.I Units opens the SI window", si_window)
     if not x.shown(SI):
         return
-    si = BY_TITLE[SI]
 
     def worked_run():
         for field, text in SI_RUN:
             user.set_text(SI, field, text)
         user.click_button(SI, "Calculate Now")
-        shot(SI, "si.png")  # before the copies below leave a field selected
-        wrong = []
-        for field, expected in SI_RESULTS:
-            got = user.copy_text(SI, field, expected)
-            if got != expected:
-                wrong.append(f"{field} {got!r}, Linux {expected!r}")
+        if screenshots:  # before the copies below leave a field selected
+            save_window(x, SI, screenshots, "si.png")
+        got = [(field, user.copy_text(SI, field, expected), expected) for field, expected in SI_RESULTS]
+        wrong = [f"{field} {text!r}, Linux {expected!r}" for field, text, expected in got if text != expected]
         if wrong:
             typed = [f"{field}={user.copy_text(SI, field)!r}" for field, _ in SI_RUN]
             raise Failure("; ".join(wrong) + f" (inputs read back: {', '.join(typed)})")
@@ -401,23 +277,15 @@ def drive(user, program, checks, screenshots, scale):
     def error_modal():
         user.set_text(SI, "C", "")
         user.click_button(SI, "Calculate Now")
-        box = x.window(ERROR)
-        bx, by, bw, bh = x.client_rect(box)
-        caption = (bx + bw // 2, by + 8)  # on the box's own title bar
+        bx, by, bw, bh = x.client_rect(x.window(ERROR))
         try:
-            # The message, copied off the box as Windows lets a user do (Ctrl+C);
-            # again if the box had not taken the focus yet on a busy machine.
-            for attempt in range(3):
-                x.click(*caption)
-                user.key("c", ctrl=True)
-                try:
-                    wait_for("the message on the clipboard",
-                             lambda: "Select a C Factor" in (user.clipboard.read() or "") or None, timeout=2)
-                    break
-                except Failure:
-                    if attempt == 2:
-                        raise Failure(f"the box's text is {user.clipboard.read()!r}, not 'Select a C Factor'")
-            back = user.point(SI, si.button("Back"))
+            # The message, copied off the box as Windows lets a user do: a
+            # click on the box's own title bar, then Ctrl+C.
+            text = user.copied(lambda: (x.click(bx + bw // 2, by + 8), x.press("c", CTRL)),
+                               lambda text: "Select a C Factor" in (text or ""), timeout=2)
+            if "Select a C Factor" not in (text or ""):
+                raise Failure(f"the box's text is {text!r}, not 'Select a C Factor'")
+            back = user.point(SI, BY_TITLE[SI].button("Back"))
             if bx <= back[0] < bx + bw and by <= back[1] < by + bh:
                 raise Failure("the Error box covers the SI window's Back, so no click can reach it")
             x.click(*back)
@@ -429,7 +297,7 @@ def drive(user, program, checks, screenshots, scale):
                 # Through the window manager: the box may be under another window.
                 x.activate_as_pager(x.window(ERROR))
                 time.sleep(0.3)
-                user.key("Return")
+                x.press("Return")
         x.unmapped(ERROR)
         time.sleep(0.5)
         checks.expect("Error box application-modal", x.shown(SI) and not x.shown(MAIN),
@@ -437,14 +305,8 @@ def drive(user, program, checks, screenshots, scale):
 
     checks.run("Error box application-modal", error_modal)
 
-    def exit_to_farewell():
-        for title in (BRITISH, SI, MAIN):
-            if x.shown(title):
-                user.click_button(title, "Exit")
-                return
-
     if screenshots:
-        def british():
+        try:
             user.click_button(SI, "Back")
             x.window(MAIN)
             user.click_button(MAIN, "British Units")
@@ -453,19 +315,15 @@ def drive(user, program, checks, screenshots, scale):
                 user.set_text(BRITISH, field, text)
             user.click_button(BRITISH, "Calculate Now")
             time.sleep(0.5)
-            shot(BRITISH, "british.png")
-
-        try:
-            british()
+            save_window(x, BRITISH, screenshots, "british.png")
         except Exception as error:  # a missing picture is reported, the checks go on
             print(f"  no british.png: {type(error).__name__}: {error}")
-    exit_to_farewell()
+    for title in (t for t in (BRITISH, SI, MAIN) if x.shown(t)):
+        user.click_button(title, "Exit")
+        break
 
     def end():
-        x.window(FAREWELL)
-        note_taskbar(FAREWELL)
-        note_size(FAREWELL)
-        shot(FAREWELL, "farewell.png")
+        seen(FAREWELL, "farewell.png")
         user.click_button(FAREWELL, "End")
         status = program.wait(timeout=20)
         checks.expect("Exit, End: status 0", status == 0, f"the program ended with status {status}")
@@ -480,7 +338,7 @@ def drive(user, program, checks, screenshots, scale):
                           f"'{title}' has a task-bar entry (no _NET_WM_STATE_SKIP_TASKBAR)")
 
     checks.run("no task-bar entry for main and farewell", taskbar)
-    if len(sizes_seen) == 4:
+    if len(skips) == 4:
         checks.passed.add("every window at its layout size times the scale")
 
 
