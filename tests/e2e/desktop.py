@@ -1,11 +1,8 @@
-"""The desktops Kalvoran is tried on: an X server (Xvfb) with a window manager,
-or Weston's headless Wayland compositor, started privately for one test and
-ended with everything it started. Also the X11 side of a user: where windows
-are, which is on top and active, and real clicks through the XTEST extension.
-
-Needs python3-xlib. Run inside a private D-Bus session (dbus-run-session):
-Mutter and KWin need one, and so does the accessibility bus.
-"""
+"""The desktops Kalvoran is tried on (Xvfb with a window manager, or headless
+Weston), private to one test, and the X11 side of a user: where windows are,
+which is on top and active, real clicks and keys through XTEST. Needs
+python3-xlib and a private D-Bus session: Mutter, KWin and the accessibility
+bus need one."""
 
 import os
 import shutil
@@ -13,6 +10,7 @@ import signal
 import subprocess
 import tempfile
 import time
+from contextlib import suppress
 
 from Xlib import XK, X, Xatom
 from Xlib import display as xdisplay
@@ -20,9 +18,8 @@ from Xlib import error as xerror
 from Xlib.ext import xtest
 from Xlib.protocol import event as xevent
 
-from fixture import Failure, wait_for
+from fixture import TIMEOUT, Failure, wait_for
 
-# The window managers, each as it starts on a bare X server of its own.
 WINDOW_MANAGERS = {
     "metacity": ["metacity", "--replace", "--sm-disable"],
     "mutter": ["mutter", "--x11", "--replace", "--sm-disable"],
@@ -48,10 +45,8 @@ class Processes:
     def end(self):
         for process in reversed(self.started):
             if process.poll() is None:
-                try:
+                with suppress(ProcessLookupError):
                     os.killpg(process.pid, signal.SIGTERM)
-                except ProcessLookupError:
-                    pass
                 try:
                     process.wait(timeout=5)
                 except subprocess.TimeoutExpired:
@@ -66,8 +61,7 @@ class Desktop:
     in percent. Use it in a with statement."""
 
     def __init__(self, kind, scale=100):
-        self.kind = kind
-        self.scale = scale
+        self.kind, self.scale = kind, scale
         self.processes = Processes()
         self.runtime = tempfile.mkdtemp(prefix="kalvoran-desktop-")
         os.chmod(self.runtime, 0o700)
@@ -82,7 +76,7 @@ class Desktop:
                 self._start_weston()
             else:
                 self._start_xvfb()
-                if self.kind != "none":
+                if self.has_window_manager:
                     self._start_window_manager()
         except BaseException:
             self.__exit__()
@@ -98,7 +92,7 @@ class Desktop:
 
     @property
     def has_window_manager(self):
-        return self.kind not in ("none",) and not self.kind.startswith("weston")
+        return self.kind in WINDOW_MANAGERS
 
     def _start_xvfb(self):
         read, write = os.pipe()
@@ -154,16 +148,13 @@ class Desktop:
         if self.kind == "weston-xwayland":
             def listening():
                 with open(log, encoding="utf-8", errors="replace") as lines:
-                    for line in lines:
-                        if "xserver listening on display" in line:
-                            return line.rsplit(" ", 1)[-1].strip()
-                return None
+                    found = [line for line in lines if "xserver listening on display" in line]
+                return found[0].rsplit(" ", 1)[-1].strip() if found else None
 
             self.env["DISPLAY"] = wait_for("XWayland's display", listening)
 
     def start_program(self, path, platform=None):
-        """Starts the program as a user would, with the accessibility bridge on.
-        Without a platform, the program chooses its own."""
+        """With the accessibility bridge on; without a platform, the program picks its own."""
         env = dict(self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         if platform:
             env["QT_QPA_PLATFORM"] = platform
@@ -189,27 +180,20 @@ class X11:
 
     def title(self, window):
         names = window.get_full_property(self.atom("_NET_WM_NAME"), self.atom("UTF8_STRING"))
-        if names is not None:
-            value = names.value
-            return value.decode() if isinstance(value, bytes) else value
-        return window.get_wm_name()
+        if names is None:
+            return window.get_wm_name()
+        return names.value.decode() if isinstance(names.value, bytes) else names.value
 
-    def clients(self):
+    def clients(self, parent=None, depth=0):
         """Every top-level client window of the display, managed or not."""
-        found = []
-
-        def walk(window, depth):
-            for child in window.query_tree().children:
-                try:
-                    if child.get_wm_class() is not None or self.title(child):
-                        found.append(child)
-                    elif depth < 3:  # inside a window manager's frame
-                        walk(child, depth + 1)
-                except xerror.XError:  # gone while we looked
-                    pass
-
-        walk(self.root, 0)
-        return found
+        for child in (self.root if parent is None else parent).query_tree().children:
+            try:
+                if child.get_wm_class() is not None or self.title(child):
+                    yield child
+                elif depth < 3:  # inside a window manager's frame
+                    yield from self.clients(child, depth + 1)
+            except xerror.XError:  # gone while we looked
+                pass
 
     def mapped(self, window):
         try:
@@ -218,7 +202,6 @@ class X11:
             return False
 
     def titled(self, title):
-        """The mapped client windows with this title."""
         def matches(window):
             try:
                 return self.title(window) == title and self.mapped(window)
@@ -227,9 +210,9 @@ class X11:
 
         return [w for w in self.clients() if matches(w)]
 
-    def window(self, title):
-        """The mapped client window with this title."""
-        return wait_for(f"window '{title}' mapped", lambda: next(iter(self.titled(title)), None))
+    def window(self, title, timeout=TIMEOUT):
+        """The mapped client window with this title, once there is one."""
+        return wait_for(f"window '{title}' mapped", lambda: next(iter(self.titled(title)), None), timeout)
 
     def unmapped(self, title):
         wait_for(f"window '{title}' to go", lambda: not self.titled(title))
@@ -249,7 +232,6 @@ class X11:
         return (x - left, y - top, w + left + right, h + top + bottom)
 
     def managed(self, window):
-        """Whether the window manager has taken the window on."""
         return window.id in self.prop(self.root, "_NET_CLIENT_LIST")
 
     def stacking(self):
@@ -264,18 +246,12 @@ class X11:
         return {self.d.get_atom_name(a) for a in self.prop(window, "_NET_WM_STATE")}
 
     def click(self, x, y):
-        xtest.fake_input(self.d, X.MotionNotify, x=x, y=y)
-        self.d.sync()
-        time.sleep(0.05)
-        xtest.fake_input(self.d, X.ButtonPress, 1)
-        self.d.sync()
-        time.sleep(0.05)
-        xtest.fake_input(self.d, X.ButtonRelease, 1)
-        self.d.sync()
-        time.sleep(0.05)
-        # Away again, so that the next click is never taken for a double click.
-        xtest.fake_input(self.d, X.MotionNotify, x=1, y=1)
-        self.d.sync()
+        # Away again after it, so that the next click is never taken for a double click.
+        for event, args in ((X.MotionNotify, dict(x=x, y=y)), (X.ButtonPress, dict(detail=1)),
+                            (X.ButtonRelease, dict(detail=1)), (X.MotionNotify, dict(x=1, y=1))):
+            xtest.fake_input(self.d, event, **args)
+            self.d.sync()
+            time.sleep(0.05)
 
     KEYSYMS = {".": "period", "-": "minus", " ": "space"}
 
@@ -287,14 +263,12 @@ class X11:
 
     def press(self, key, *modifiers):
         """A real key press, with modifiers held ("Control_L"): it goes to the focused window."""
-        held = [self._code(m) for m in modifiers]
-        for code in held:
+        codes = [self._code(name) for name in (*modifiers, key)]
+        for code in codes:
             xtest.fake_input(self.d, X.KeyPress, code)
-        xtest.fake_input(self.d, X.KeyPress, self._code(key))
         self.d.sync()
         time.sleep(0.03)
-        xtest.fake_input(self.d, X.KeyRelease, self._code(key))
-        for code in reversed(held):
+        for code in reversed(codes):
             xtest.fake_input(self.d, X.KeyRelease, code)
         self.d.sync()
         time.sleep(0.05)
@@ -310,21 +284,18 @@ class X11:
         self.d.sync()
 
     def activate_as_pager(self, window):
-        """Asks the window manager to activate a window, as a pager or task bar does."""
         self._client_message(window, "_NET_ACTIVE_WINDOW", [2, X.CurrentTime, 0, 0, 0])
 
     def move_as_pager(self, window, x, y):
-        """Asks the window manager to move a window's frame, as a pager does."""
+        """Moves the window's frame."""
         gravity_and_flags = 1 | (1 << 8) | (1 << 9) | (2 << 12)  # north-west, x and y, from a pager
         self._client_message(window, "_NET_MOVERESIZE_WINDOW", [gravity_and_flags, x, y, 0, 0])
 
     def close_button(self, window):
-        """Where the frame's close button is: the rightmost mark on the title
-        bar, found in its pixels, as a user's eye finds it whatever the theme.
-        Waits for the window manager to have drawn the title bar: the same
-        place found twice, a fifth of a second apart."""
-        deadline = time.monotonic() + 5
-        last = None
+        """The rightmost mark on the title bar, found in its pixels as a user's
+        eye finds it whatever the theme; the same place twice, a fifth of a
+        second apart, once the window manager has drawn the bar."""
+        deadline, last = time.monotonic() + 5, None
         while True:
             try:
                 found = self._close_button(window)

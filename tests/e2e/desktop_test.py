@@ -1,19 +1,18 @@
 #!/usr/bin/python3
 """Kalvoran on a real desktop: the user's flows under a window manager on an
-X server, or under a Wayland compositor, with real clicks where a user clicks
-and the window manager's own reading of where windows are and which is on top.
+X server, or under a Wayland compositor, with real clicks and the window
+manager's own reading of where windows are and which is on top.
 
     desktop_test.py DESKTOP PATH_TO_KALVORAN [--scale PERCENT]
 
-DESKTOP is "none" (a bare X server), metacity, mutter, openbox, xfwm4, kwin,
-weston-xwayland or weston-wayland; PERCENT the display scale (Xft.dpi),
-100 unless given. Run it inside a private D-Bus session (see
-run_desktop_test.sh). Prints a line for each check, "PASS name" or
-"FAIL name: why", then "N passed, M failed"; exits 0 when every check passed.
+DESKTOP is "none" (a bare X server), a window manager of desktop.py, or
+weston-xwayland or weston-wayland; PERCENT the display scale (Xft.dpi).
+Run it through run_desktop_test.sh. Exits 0 when every check passed.
 """
 
 import sys
 import time
+from functools import partial
 
 import pyatspi
 
@@ -33,7 +32,6 @@ class User:
     """One run of the program on an X11 desktop with a window manager."""
 
     def __init__(self, desktop, program_path, checks):
-        self.desktop = desktop
         self.x = X11(desktop.x)
         self.checks = checks
         self.program = desktop.start_program(program_path, platform="xcb")
@@ -48,7 +46,7 @@ class User:
     def program_windows(self):
         def ours(window):
             try:
-                return window.get_wm_class() is not None and window.get_wm_class()[0] == "kalvoran"
+                return (window.get_wm_class() or [None])[0] == "kalvoran"
             except xerror.XError:
                 return False
 
@@ -64,8 +62,7 @@ class User:
             got = tuple(self.x.client_rect(window)[2:])
             self.checks.expect("layout size times the scale", all(abs(g - w) <= 1 for g, w in zip(got, want)),
                                f"'{title}' opens at {got}, its layout at {self.scale:.0%} is {want}")
-            states = self.x.states(window)
-            skips = "_NET_WM_STATE_SKIP_TASKBAR" in states
+            skips = "_NET_WM_STATE_SKIP_TASKBAR" in self.x.states(window)
             self.checks.expect("task bar", skips == SKIPS_TASKBAR[title],
                                f"'{title}' {'has no' if skips else 'has a'} task-bar entry")
         return window
@@ -114,12 +111,11 @@ class User:
         mine = [wid for wid in self.x.stacking() if wid in ours]
         return bool(mine) and mine[-1] == window.id
 
-    def wait_on_top(self, window, what):
+    def expect_on_top(self, name, window, why):
         try:
-            wait_for(what, lambda: self.topmost(window) and self.x.active() == window.id, timeout=5)
-            return True
+            wait_for("on top", lambda: self.topmost(window) and self.x.active() == window.id, timeout=5)
         except Failure:
-            return False
+            self.checks.fail(name, why)
 
     def button_centre(self, window_title, caption):
         """On the screen, in its pixels. Qt 6.4's AT-SPI bridge, like GTK's,
@@ -129,11 +125,12 @@ class User:
         ext = button.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         return round((ext.x + ext.width / 2) * self.scale), round((ext.y + ext.height / 2) * self.scale)
 
-    def click_button(self, window_title, caption):
-        self.x.click(*self.button_centre(window_title, caption))
-
     def press(self, window_title, caption):
         self.k.press(self.k.window(window_title), caption)
+
+    def go(self, window_title, caption, to_title):
+        self.press(window_title, caption)
+        return self.shown(to_title)
 
 
 def about_and_error_flow(user, checks):
@@ -142,18 +139,15 @@ def about_and_error_flow(user, checks):
     user.shown(MAIN)
 
     def about_on_top():
-        user.press(MAIN, "About")
-        about = user.shown(ABOUT)
-        checks.expect("About on top", user.wait_on_top(about, "About active and on top"),
-                      "after 'About', About is not the active, topmost window of the program")
-        user.click_button(ABOUT, "OK")
+        about = user.go(MAIN, "About", ABOUT)
+        user.expect_on_top("About on top", about, "after 'About', About is not the program's active, topmost window")
+        x.click(*user.button_centre(ABOUT, "OK"))
         x.unmapped(ABOUT)
 
     checks.run("About on top", about_on_top)
 
     def about_raisable():
-        user.press(MAIN, "About")
-        about = user.shown(ABOUT)
+        about = user.go(MAIN, "About", ABOUT)
         # Where a user would drag it, out from behind the SI window to come.
         x.move_as_pager(about, 10, 10)
         wait_for("About moved", lambda: user.position(about)[0] < 100, timeout=5)
@@ -163,19 +157,16 @@ def about_and_error_flow(user, checks):
             x.unmapped(ABOUT)
             user.press(MAIN, "About")
             user.check_position(ABOUT, x.window(ABOUT), moved, f"OK and About ({trip + 1})")
-        user.press(MAIN, "S.I Units")
-        si = user.shown(SI)
+        si = user.go(MAIN, "S.I Units", SI)
         checks.expect("About beside the others", x.shown(ABOUT), "'S.I Units' hid About")
         ax, ay, _, _ = x.client_rect(about)
         x.click(ax + 5, ay + 5)
-        checks.expect("About raisable", user.wait_on_top(about, "About on top after a click"),
-                      "a click on About does not bring it to the front")
+        user.expect_on_top("About raisable", about, "a click on About does not bring it to the front")
         sx, sy, sw, sh = x.client_rect(si)
         x.click(sx + sw - 8, sy + sh - 8)
         wait_for("SI on top after a click", lambda: user.topmost(si), timeout=5)
         x.activate_as_pager(about)
-        checks.expect("About raisable", user.wait_on_top(about, "About on top after a pager's request"),
-                      "a pager's request does not bring About to the front")
+        user.expect_on_top("About raisable", about, "a pager's request does not bring About to the front")
 
     checks.run("About raisable", about_raisable)
 
@@ -187,9 +178,8 @@ def about_and_error_flow(user, checks):
         wait_for("About moved down", lambda: user.position(about)[1] > 600, timeout=5)
         user.press(SI, "Calculate Now")
         box = x.window(ERROR)
-        order = x.stacking()
-        checks.expect("Error box modal", box.id in order and si.id in order and order.index(box.id) > order.index(si.id),
-                      "the Error box is not above its calculation window")
+        order = [wid for wid in x.stacking() if wid in (si.id, box.id)]
+        checks.expect("Error box modal", order == [si.id, box.id], "the Error box is not above its calculation window")
         # Clicks on every other window of the program go nowhere until it is dismissed.
         x.click(*user.button_centre(ABOUT, "OK"))
         time.sleep(0.5)
@@ -208,8 +198,7 @@ def round_trip_flow(user, checks):
     def round_trips():
         for target, button in ((SI, "S.I Units"), (BRITISH, "British Units")):
             main_at = user.settled_position(user.shown(MAIN))
-            user.press(MAIN, button)
-            at = user.settled_position(user.shown(target))
+            at = user.settled_position(user.go(MAIN, button, target))
             for trip in range(ROUND_TRIPS):
                 user.press(target, "Back")
                 user.check_position(MAIN, x.window(MAIN), main_at, f"{trip + 1} x '{button}' and 'Back'")
@@ -222,8 +211,7 @@ def round_trip_flow(user, checks):
     def worked_run_and_end():
         user.press(MAIN, "S.I Units")
         run_worked_flow(user.k, user.k.window(SI))
-        user.press(SI, "Exit")
-        user.shown(FAREWELL)
+        user.go(SI, "Exit", FAREWELL)
         user.press(FAREWELL, "End")
         # Every window at once: none is left mapped while the program winds down.
         wait_for("every window gone", lambda: not user.program_windows(), timeout=2)
@@ -238,27 +226,21 @@ def close_button_flow(user, checks, first):
     x = user.x
 
     def close(title):
-        window = x.window(title)
-        x.click(*x.close_button(window))
+        x.click(*x.close_button(user.shown(title)))
+        x.unmapped(title)
 
     def run():
         user.shown(MAIN)
         if first:
-            user.press(MAIN, "About")
-            user.shown(ABOUT)
+            user.go(MAIN, "About", ABOUT)
             close(ABOUT)
-            x.unmapped(ABOUT)
             checks.expect("close button", x.shown(MAIN), "closing About took the main window with it")
-            user.press(MAIN, "S.I Units")
-            user.shown(SI)
+            user.go(MAIN, "S.I Units", SI)
             close(SI)
-            x.unmapped(SI)
             user.shown(FAREWELL)
             user.press(FAREWELL, "End")
         else:
             close(MAIN)
-            x.unmapped(MAIN)
-            user.shown(FAREWELL)
             close(FAREWELL)
         status = user.program.wait(timeout=10)
         checks.expect("close button", status == 0, f"the program ended with status {status}")
@@ -266,34 +248,30 @@ def close_button_flow(user, checks, first):
     checks.run("close button", run)
 
 
-X11_CHECKS = ["About on top", "About raisable", "About beside the others", "Error box modal", "centred",
-              "comes back where it was", "close button", "task bar", "End", "layout size times the scale"]
+# Each flow on a fresh start of the program, with the checks it decides.
+FLOWS = [(about_and_error_flow, ["About on top", "About raisable", "Error box modal"]),
+         (round_trip_flow, ["comes back where it was", "End"]),
+         (partial(close_button_flow, first=True), ["close button"]),
+         (partial(close_button_flow, first=False), ["close button"])]
+# Checks made along the way: they pass unless they missed somewhere.
+ALONG_THE_WAY = ["About beside the others", "centred", "task bar", "layout size times the scale"]
 
 
 def window_manager_leg(desktop, path):
     checks = Checks()
-    # Each flow on a fresh start of the program, with the checks it decides.
-    flows = [
-        (lambda u: about_and_error_flow(u, checks), ["About on top", "About raisable", "Error box modal"]),
-        (lambda u: round_trip_flow(u, checks), ["comes back where it was", "End"]),
-        (lambda u: close_button_flow(u, checks, True), ["close button"]),
-        (lambda u: close_button_flow(u, checks, False), ["close button"]),
-    ]
-    for flow, names in flows:
+    for flow, names in FLOWS:
         user = None
         try:
             user = User(desktop, path, checks)
-            flow(user)
+            flow(user, checks)
         except Exception as error:  # a flow that cannot go on fails its own checks, not the others
             for name in names:
                 checks.expect(name, False, f"{type(error).__name__}: {error}")
         finally:
             if user is not None:
                 user.end()
-    # Checks made along the way pass unless they missed somewhere.
-    for name in ("About beside the others", "centred", "task bar", "layout size times the scale"):
-        checks.passed.add(name)
-    return checks.report(X11_CHECKS)
+    checks.passed.update(ALONG_THE_WAY)
+    return checks.report(list(dict.fromkeys(name for _, names in FLOWS for name in names)) + ALONG_THE_WAY)
 
 
 def plain_leg(desktop, path):

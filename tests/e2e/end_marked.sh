@@ -5,7 +5,7 @@
 # bus or Wine starts on a test's behalf are not its children, but they inherit
 # a mark, VARIABLE=value, from its environment.
 run_marked() {
-    local seconds=$1 variable=$2 home status=0
+    local seconds=$1 variable=$2 home mark status=0
     shift 2
     # Window managers, Wine and the services they start keep settings and
     # state in the home, which must neither leak from one run into the next
@@ -15,30 +15,24 @@ run_marked() {
     unset XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME XDG_STATE_HOME
     export "$variable=$$-$RANDOM$RANDOM"
     timeout --kill-after=10 "$seconds" dbus-run-session -- "$@" || status=$?
-    end_marked "$variable=${!variable}"
+    mark="$variable=${!variable}"
+    unset "$variable"  # or the search below would find itself
+    end_marked "$mark"
     rm -rf "$home"
     return "$status"
 }
 
 # end_marked MARK kills every process whose environment holds MARK, but this
-# shell, and says how many it ended and which. Shell builtins only: any
-# command started here would carry the mark itself.
+# shell, and says how many it ended and which.
 end_marked() {
-    local mark=$1 environ pid variable name left=0 names=
-    local -a variables
-    for environ in /proc/[0-9]*/environ; do
+    local mark=$1 environ pid name left=0 names=
+    while read -r environ; do
         pid=${environ#/proc/}
         pid=${pid%/environ}
         [ "$pid" = "$$" ] && continue
-        mapfile -d '' -t variables 2>/dev/null <"$environ" || continue
-        for variable in "${variables[@]}"; do
-            if [ "$variable" = "$mark" ]; then
-                name=
-                read -r name 2>/dev/null <"/proc/$pid/comm"
-                kill -KILL "$pid" 2>/dev/null && left=$((left + 1)) && names="$names $name"
-                break
-            fi
-        done
-    done
+        name=
+        read -r name 2>/dev/null <"/proc/$pid/comm"
+        kill -KILL "$pid" 2>/dev/null && left=$((left + 1)) && names="$names $name"
+    done < <(grep -lzxF -e "$mark" /proc/[0-9]*/environ 2>/dev/null)
     [ "$left" -eq 0 ] || echo "ended $left process(es) the test left running:$names"
 }

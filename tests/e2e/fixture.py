@@ -1,12 +1,8 @@
 """What every end-to-end test of Kalvoran shares, on Linux and under Wine:
-the windows as the program's own tables lay them out (the layout dump the
-build writes), their titles, the worked run and its results, the verdicts of
-named checks, and waiting for things to come or to settle.
-
-Needs nothing beyond Python itself: the Wine tests import it without the
-accessibility bus's module. The dump is found through KALVORAN_LAYOUTS (ctest
-sets it), else in build/default.
-"""
+the windows as the program's own tables lay them out (the build's layout
+dump, through KALVORAN_LAYOUTS, else in build/default), the worked runs, the
+verdicts of named checks, and waiting. Plain Python: the Wine tests import it
+without the accessibility bus's module."""
 
 import json
 import os
@@ -28,9 +24,8 @@ class Failure(Exception):
 
 
 def wait_for(what, find, timeout=TIMEOUT, ignore=(XError, OSError, ValueError)):
-    """What find() gives once it is neither None nor False; a Failure after
-    the timeout. The errors to ignore are those of windows that come and go
-    under our feet."""
+    """What find() gives once it is neither None nor False. The errors to
+    ignore are those of windows that come and go under our feet."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         try:
@@ -45,8 +40,7 @@ def wait_for(what, find, timeout=TIMEOUT, ignore=(XError, OSError, ValueError)):
 
 def settled(read, timeout=5.0, still=0.3):
     """What read() gives once it has stopped changing for `still` seconds (a
-    window that a window manager or Wine is still placing), or its last value
-    after the timeout."""
+    window still being placed), or its last value after the timeout."""
     last, since = None, time.monotonic()
     deadline = since + timeout
     while time.monotonic() < deadline:
@@ -60,7 +54,6 @@ def settled(read, timeout=5.0, still=0.3):
 
 
 def end(process):
-    """Ends a program the test started, if it outlived its checks."""
     if process.poll() is None:
         process.kill()
         process.wait()
@@ -84,7 +77,6 @@ class Checks:
         return bool(condition)
 
     def run(self, name, body):
-        """Runs one check's steps; it passes unless they missed or raised."""
         try:
             body()
         except Failure as error:
@@ -96,17 +88,11 @@ class Checks:
 
     def report(self, names):
         """Prints each check's verdict and the count; whether all passed."""
-        failed = 0
-        for name in names:
-            if name in self.failed:
-                print(f"FAIL {name}: {self.failed[name]}")
-            elif name in self.passed:
-                print(f"PASS {name}")
-                continue
-            else:
-                print(f"FAIL {name}: not reached")
-            failed += 1
-        print(f"{len(names) - failed} passed, {failed} failed")
+        whys = [self.failed.get(name, None if name in self.passed else "not reached") for name in names]
+        for name, why in zip(names, whys):
+            print(f"PASS {name}" if why is None else f"FAIL {name}: {why}")
+        failed = sum(why is not None for why in whys)
+        print(f"{len(whys) - failed} passed, {failed} failed")
         return failed == 0
 
 
@@ -120,24 +106,21 @@ class Window:
         self.controls = [SimpleNamespace(**row) for row in table["controls"]]
         self.tab_order = [row["name"] for row in table["tabOrder"]]
 
+    def first(self, what, matches):
+        found = next((c for c in self.controls if matches(c)), None)
+        if found is None:
+            raise LookupError(f"no {what} in '{self.title}'")
+        return found
+
     def find(self, name, index=-1):
-        for c in self.controls:
-            if c.name == name and c.index == index:
-                return c
-        raise LookupError(f"no control {name}({index}) in '{self.title}'")
+        return self.first(f"control {name}({index})", lambda c: c.name == name and c.index == index)
 
     def button(self, caption):
-        for c in self.controls:
-            if c.kind == "PushButton" and c.caption == caption:
-                return c
-        raise LookupError(f"no button '{caption}' in '{self.title}'")
+        return self.first(f"button '{caption}'", lambda c: c.kind == "PushButton" and c.caption == caption)
 
     def label_of(self, field):
         """The caption of the label that names this field."""
-        for c in self.controls:
-            if c.kind == "Label" and c.names == field:
-                return c.caption
-        raise LookupError(f"no label naming '{field}' in '{self.title}'")
+        return self.first(f"label naming '{field}'", lambda c: c.kind == "Label" and c.names == field).caption
 
     def rect(self, control):
         """(x, y, width, height) in pixels from the client area's top left
@@ -171,15 +154,8 @@ ERROR = "Error"  # the toolkit's message box, in no table
 # seven results the Linux program shows for it.
 SI_RUN = [("C", "120"), ("D", "50"), ("L", "10"), ("Q", "500"), ("Tf", "1"), ("Ef", "2"), ("hight", "5"),
           ("RP", "1")]
-SI_RESULTS = [
-    ("ELF", "5.184"),
-    ("EL", "15.184"),
-    ("FL", "0.0451212015753386"),
-    ("elevationdrop", "0.485908649173955"),
-    ("PD", "0.685120324719941"),
-    ("pumppressure", "22.323036938121"),
-    ("V", "4.24628450106157"),
-]
+SI_RESULTS = [("ELF", "5.184"), ("EL", "15.184"), ("FL", "0.0451212015753386"), ("elevationdrop", "0.485908649173955"),
+              ("PD", "0.685120324719941"), ("pumppressure", "22.323036938121"), ("V", "4.24628450106157")]
 # A British run with every fitting, for the pictures.
 BRITISH_RUN = [("C", "120"), ("D", "2"), ("L", "100"), ("Q", "50"), ("Tf", "1"), ("Ef", "2"), ("E1f", "1"),
                ("BVf", "1"), ("GVf", "1"), ("SCf", "1"), ("hight", "10"), ("RP", "20")]

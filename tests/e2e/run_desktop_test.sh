@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Runs desktop_test.py for one desktop inside a private D-Bus session (the
-# accessibility bus, Mutter and KWin need one) and home, and ends everything
-# the desktop started (end_marked.sh), KWin's shortcut daemon, say.
-# Usage: run_desktop_test.sh DESKTOP PATH_TO_KALVORAN
-#    or: run_desktop_test.sh OTHER_TEST.py ARGUMENTS...  (another test of this
-#        folder, in the same private session and home)
+# Runs desktop_test.py, or another test of this folder, in a private D-Bus
+# session and home, and ends all that the desktop started (end_marked.sh).
+# Usage: run_desktop_test.sh [OTHER_TEST.py] ARGUMENTS...
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=end_marked.sh

@@ -1,12 +1,9 @@
-"""Pictures the five windows as users see them: the real program on a private
-X server under a window manager, driven over the accessibility bus, each
-window taken from the screen's pixels with the window manager's frame around
-it. The calculation windows are pictured after a worked run.
+"""Pictures the five windows as users see them, frame and all, from the
+screen of a private X server under a window manager, the calculation windows
+after a worked run. Needs python3-pil and a private D-Bus session
+(scripts/screenshots gives it one).
 
     screenshots.py PATH_TO_KALVORAN FOLDER [WINDOW_MANAGER]
-
-Run it inside a private D-Bus session (scripts/screenshots does). Needs
-python3-pil besides what the desktop tests need.
 """
 
 import os
@@ -17,11 +14,12 @@ from PIL import Image
 from Xlib import X
 
 from assistive_client import Kalvoran, application, run_worked_flow
-from desktop import Desktop, X11, wait_for
-import fixture
-from fixture import ABOUT, BRITISH, BRITISH_RUN, FAREWELL, MAIN, SI, end, labelled
+from desktop import Desktop, X11
+from fixture import ABOUT, BRITISH, BRITISH_RUN, BY_TITLE, FAREWELL, MAIN, SI, end, labelled, wait_for
 
-def save(x, title, path):
+
+def save(x, title, folder, name):
+    path = os.path.join(folder, f"{name}.png")
     window = x.window(title)
     time.sleep(0.7)  # the window manager frames, places and draws it
     fx, fy, fw, fh = x.frame_rect(window)
@@ -39,15 +37,15 @@ def main():
         try:
             x = X11(desktop.x)
             k = Kalvoran(wait_for("Kalvoran on the accessibility bus", lambda: application("Kalvoran")))
-            save(x, MAIN, os.path.join(folder, "main.png"))
+            save(x, MAIN, folder, "main")
             k.press(k.window(MAIN), "About")
-            save(x, ABOUT, os.path.join(folder, "about.png"))
+            save(x, ABOUT, folder, "about")
             k.press(k.window(ABOUT), "OK")
 
             k.press(k.window(MAIN), "S.I Units")
             si = k.window(SI)
             run_worked_flow(k, si)
-            save(x, SI, os.path.join(folder, "si.png"))
+            save(x, SI, folder, "si")
             k.press(si, "Back")
 
             k.press(k.window(MAIN), "British Units")
@@ -55,11 +53,11 @@ def main():
             for label, text in labelled(BRITISH, BRITISH_RUN):
                 k.set_text(british, label, text)
             k.press(british, "Calculate Now")
-            pump_head = fixture.BY_TITLE[BRITISH].label_of("pumppressure")
+            pump_head = BY_TITLE[BRITISH].label_of("pumppressure")
             wait_for("the British results", lambda: k.text(british, pump_head) not in ("", "0.0"))
-            save(x, BRITISH, os.path.join(folder, "british.png"))
+            save(x, BRITISH, folder, "british")
             k.press(british, "Exit")
-            save(x, FAREWELL, os.path.join(folder, "farewell.png"))
+            save(x, FAREWELL, folder, "farewell")
             k.press(k.window(FAREWELL), "End")
             return program.wait(timeout=10)
         finally:

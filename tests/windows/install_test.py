@@ -74,7 +74,7 @@ def start_and_close(x, wine, program):
     processes = Processes()
     try:
         process = processes.start(["wine", program], wine.env)
-        window = wait_for(f"'{MAIN}'", lambda: next(iter(x.titled(MAIN)), None), timeout=60)
+        window = x.window(MAIN, timeout=60)
         message = xevent.ClientMessage(window=window, client_type=x.atom("WM_PROTOCOLS"),
                                        data=(32, [x.atom("WM_DELETE_WINDOW"), 0, 0, 0, 0]))
         window.send_event(message)

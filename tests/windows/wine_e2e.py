@@ -25,7 +25,7 @@ from Xlib import display as xdisplay  # noqa: E402
 
 from desktop import Desktop, Processes, X11  # noqa: E402
 from fixture import (ABOUT, BRITISH, BRITISH_RUN, BY_TITLE, ERROR, FAREWELL, MAIN, SI, SI_RESULTS,  # noqa: E402
-                     SI_RUN, Checks, Failure, settled, wait_for)
+                     SI_RUN, Checks, Failure, settled)
 
 from install_test import ALL_USERS  # noqa: E402
 from prefix_snapshot import Prefix, take  # noqa: E402
@@ -228,7 +228,7 @@ def drive(user, program, checks, screenshots, scale):
             save_window(x, title, screenshots, picture)
 
     def centred():
-        window = wait_for(f"window '{MAIN}' mapped", lambda: next(iter(x.titled(MAIN)), None), timeout=60)
+        window = x.window(MAIN, timeout=60)
         settled(lambda: x.client_rect(window))
         cx, cy, cw, ch = user.client_rect(MAIN)
         geometry = x.root.get_geometry()
