@@ -11,6 +11,7 @@ import subprocess
 import tempfile
 import time
 from contextlib import suppress
+from functools import cache
 
 from Xlib import XK, X, Xatom
 from Xlib import display as xdisplay
@@ -111,9 +112,8 @@ class Desktop:
         if self.scale != 100:
             # What xrdb -merge would set: the display's dots per inch, as a
             # desktop's settings give them to every X client.
-            root = self.x.screen().root
-            root.change_property(self.x.intern_atom("RESOURCE_MANAGER"), Xatom.STRING, 8,
-                                 f"Xft.dpi:\t{96 * self.scale // 100}\n".encode())
+            self.x.screen().root.change_property(self.x.intern_atom("RESOURCE_MANAGER"), Xatom.STRING, 8,
+                                                 f"Xft.dpi:\t{96 * self.scale // 100}\n".encode())
             self.x.sync()
 
     def _start_window_manager(self):
@@ -126,9 +126,8 @@ class Desktop:
             prop = root.get_full_property(check, Xatom.WINDOW)
             if not prop or not prop.value:
                 return None
-            child = self.x.create_resource_object("window", prop.value[0])
             # The check window must exist: a stale id from an earlier manager does not count.
-            child.get_geometry()
+            self.x.create_resource_object("window", prop.value[0]).get_geometry()
             return True
 
         wait_for(f"{self.kind} to manage the screen", ready)
@@ -167,12 +166,10 @@ class X11:
     def __init__(self, display):
         self.d = display
         self.root = display.screen().root
-        self.atoms = {}
 
+    @cache
     def atom(self, name):
-        if name not in self.atoms:
-            self.atoms[name] = self.d.intern_atom(name)
-        return self.atoms[name]
+        return self.d.intern_atom(name)
 
     def prop(self, window, name, kind=X.AnyPropertyType):
         p = window.get_full_property(self.atom(name), kind)
@@ -320,8 +317,7 @@ class X11:
             i = (y * fw + x) * 4
             return data[i + 2], data[i + 1], data[i]
 
-        middle = top // 2
-        row = [pixel(x, middle) for x in range(fw)]
+        row = [pixel(x, top // 2) for x in range(fw)]
         background = max(set(row), key=row.count)
         rows = range(top // 4, top - top // 4)
 

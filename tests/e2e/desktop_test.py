@@ -3,11 +3,10 @@
 X server, or under a Wayland compositor, with real clicks and the window
 manager's own reading of where windows are and which is on top.
 
-    desktop_test.py DESKTOP PATH_TO_KALVORAN [--scale PERCENT]
+    run_desktop_test.sh DESKTOP PATH_TO_KALVORAN [--scale PERCENT]
 
-DESKTOP is "none" (a bare X server), a window manager of desktop.py, or
-weston-xwayland or weston-wayland; PERCENT the display scale (Xft.dpi).
-Run it through run_desktop_test.sh. Exits 0 when every check passed.
+DESKTOP: "none" (a bare X server), a window manager of desktop.py,
+weston-xwayland or weston-wayland; PERCENT: the display scale (Xft.dpi).
 """
 
 import sys
@@ -39,9 +38,6 @@ class User:
         self.seen = set()  # screens already checked as first shown
         self.returns = {}  # where each screen first came back to, from where
         self.scale = desktop.scale / 100
-
-    def end(self):
-        end(self.program)
 
     def program_windows(self):
         def ours(window):
@@ -269,7 +265,7 @@ def window_manager_leg(desktop, path):
                 checks.expect(name, False, f"{type(error).__name__}: {error}")
         finally:
             if user is not None:
-                user.end()
+                end(user.program)
     checks.passed.update(ALONG_THE_WAY)
     return checks.report(list(dict.fromkeys(name for _, names in FLOWS for name in names)) + ALONG_THE_WAY)
 

@@ -7,9 +7,8 @@
 run_marked() {
     local seconds=$1 variable=$2 home mark status=0
     shift 2
-    # Window managers, Wine and the services they start keep settings and
-    # state in the home, which must neither leak from one run into the next
-    # nor touch the user's own.
+    # Window managers, Wine and their services keep state in the home: none
+    # may leak from one run into the next, nor touch the user's own.
     home=$(mktemp -d)
     export HOME=$home
     unset XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME XDG_STATE_HOME

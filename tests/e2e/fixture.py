@@ -162,6 +162,5 @@ BRITISH_RUN = [("C", "120"), ("D", "2"), ("L", "100"), ("Q", "50"), ("Tf", "1"),
 
 
 def labelled(title, run):
-    """A run's (field, text) pairs as (label, text), for clients that find
-    fields by their labels."""
+    """A run's (field, text) pairs as (label, text), for clients that find fields by label."""
     return [(BY_TITLE[title].label_of(field), text) for field, text in run]
