@@ -34,7 +34,11 @@ class User:
         self.x = X11(desktop.x)
         self.checks = checks
         self.program = desktop.start_program(program_path, platform="xcb")
-        self.k = Kalvoran(wait_for("Kalvoran on the accessibility bus", lambda: application("Kalvoran")))
+        try:
+            self.k = Kalvoran(wait_for("Kalvoran on the accessibility bus", lambda: application("Kalvoran")))
+        except BaseException:  # the caller ends only a user it has; this one it never gets
+            end(self.program)
+            raise
         self.seen = set()  # screens already checked as first shown
         self.returns = {}  # where each screen first came back to, from where
         self.scale = desktop.scale / 100
