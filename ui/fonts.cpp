@@ -1,5 +1,6 @@
 #include "ui/fonts.h"
 
+#include <QDir>
 #include <QFontDatabase>
 #include <QStringList>
 
@@ -12,19 +13,15 @@ QString familyName(const Face &face)
     return QString::fromLatin1(face.family.data(), qsizetype(face.family.size()));
 }
 
-} // namespace
-
+// The Windows build carries Liberation Sans in its resources (ui/CMakeLists.txt),
+// for machines with neither Windows face, and Wine; elsewhere there is none.
 void loadOwnFaces()
 {
-#if defined(Q_OS_WIN)
-    static const bool loaded = [] {
-        for (const char *file : {"Regular", "Bold", "Italic", "BoldItalic"})
-            QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/LiberationSans-%1.ttf").arg(QLatin1String(file)));
-        return true;
-    }();
-    (void)loaded;
-#endif
+    for (const QString &file : QDir(QStringLiteral(":/fonts")).entryList(QDir::Files))
+        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/") + file);
 }
+
+} // namespace
 
 const Face &windowFace()
 {

@@ -36,17 +36,13 @@ inline constexpr Face kLiberationSans{"Liberation Sans", 0.91};
 // (QWindowsFontEngine::supportsTransformation()). A face of that name may
 // also be another's stand-in with its own widths (Wine ships one), so it is
 // not looked for at all. Where Microsoft Sans Serif is not installed, the
-// build's own Liberation Sans is used (loadOwnFaces()).
+// build's own Liberation Sans is used, from its resources.
 #if defined(Q_OS_WIN)
 inline constexpr std::array kFaces{Face{"Microsoft Sans Serif", 1.0}, kLiberationSans};
 #else
 // DejaVu Sans is wider still; it stands in only where Liberation Sans is missing.
 inline constexpr std::array kFaces{kLiberationSans, Face{"DejaVu Sans", 0.91}};
 #endif
-
-// The Windows build carries Liberation Sans in its resources, for machines
-// with neither Windows face (and Wine). Loads it once; elsewhere it does nothing.
-void loadOwnFaces();
 
 // The first face of kFaces installed here (the last one if none is).
 [[nodiscard]] const Face &windowFace();
