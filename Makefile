@@ -1,5 +1,6 @@
-# The two commands a user needs are `make run` and `make test`; both install
-# whatever Debian packages are missing first, each only what it needs.
+# The two commands a user needs are `make run` and `make test`. Every target
+# installs the Debian packages it needs that are missing first, and only those
+# (scripts/install-deps --dry-run TARGET lists them).
 
 PRESET := default
 BUILD  := build/$(PRESET)
@@ -12,7 +13,14 @@ all: build
 deps:
 	@scripts/install-deps test
 
-build: deps
+# The compiler and the libraries; a target built on `build` installs its own
+# group instead, which holds these (make passes DEPS on to prerequisites).
+DEPS := build
+bench: DEPS := bench
+lint: DEPS := lint
+
+build:
+	@scripts/install-deps $(DEPS)
 	@cmake --preset $(PRESET) >/dev/null
 	@cmake --build --preset $(PRESET)
 
@@ -30,7 +38,7 @@ bench: build
 	@scripts/bench
 
 # A release build without -Werror, hardened and stripped, with its debug
-# information in a separate kalvoran-dbgsym package.
+# information in kalvoran_VERSION_ARCH.debug beside the package.
 package:
 	@scripts/install-deps package
 	@cmake --preset package >/dev/null
@@ -69,13 +77,15 @@ sanitize: deps
 coverage: deps
 	@scripts/coverage
 
-screenshots: build
+screenshots:
+	@scripts/install-deps screenshots
 	@scripts/screenshots
 
 lint: build
 	@scripts/lint
 
-format: deps
+format:
+	@scripts/install-deps format
 	@git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
