@@ -66,10 +66,11 @@ soak: build
 		$(BUILD)/tests/app/random_user_tests
 
 # Every test under AddressSanitizer, LeakSanitizer and UBSan, but the native
-# Wayland desktop test: Qt's Wayland platform leaves libwayland-client
-# allocations behind at exit, which LeakSanitizer reports and, the plugin being
-# unloaded by then, cannot name for a suppression. XWayland is tested. The
-# screen-reader test runs without the leak check: tests/e2e/CMakeLists.txt says why.
+# Wayland desktop test (XWayland is tested).
+# Workaround: Qt 6.4's Wayland platform leaves libwayland-client allocations at
+# exit, and, the plugin unloaded by then, no suppression can name them. No
+# upstream report found; drop the asan preset's filter once it passes. The
+# screen reader's test runs without the leak check (tests/e2e/CMakeLists.txt).
 sanitize: deps
 	@cmake --workflow --preset asan
 
