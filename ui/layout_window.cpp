@@ -229,11 +229,8 @@ void LayoutWindow::setVisible(bool visible)
 
 void LayoutWindow::showEvent(QShowEvent *event)
 {
-    // Placed through the client area's geometry, not move(): that asks for
-    // static gravity, so that every window manager puts the client area, not
-    // its own frame, at the point asked for. The client area is what is
-    // centred because the frame's size is the window manager's and is known
-    // only once the window is mapped.
+    // The client area is placed (setGeometry asks for static gravity, move()
+    // would place the frame): the frame's size is known only once mapped.
     if (event->spontaneous()) { // the window system showing it again, not us
         QWidget::showEvent(event);
         return;
