@@ -11,21 +11,23 @@
 // Why the result is correctly rounded.
 //
 // The fast path computes x^y = exp(y log x) in double-double arithmetic as
-// h + l with |h + l - x^y| <= eps h, where eps = |t| 2^-66 + 2^-74 and t is
-// the computed y log x. The bound comes from:
-//   - log x, relative error below 2^-67: x = 2^e m, m r - 1 = z exact for a
-//     tabulated r, log x = e log 2 - log r + log1p(z) with |z| <= 2^-8; the
-//     tables are within 2^-104, the sums exact or at 2^-100; the degree-10
-//     tail of log1p, near z^3/3, is evaluated in doubles at 2^-51 of itself,
-//     at most 2^-67.6 of log x (|log x| >= 2^-9 unless e = 0 and r = 1,
-//     where log x is log1p(z) itself, at least 0.99 |z|);
-//   - t = y log x to 2^-103 of itself, so exp's argument is off by at most
-//     |t| 2^-67 + |t| 2^-80 (the reduction by n log(2)/4096);
+// h + l with |h + l - x^y| <= eps h, eps = |t| (d + 2^-79) + 2^-74, where t
+// is the computed y log x and d bounds the relative error of log x:
+//   - log x: x = 2^e m, z = m r - 1 exact for a tabulated r, and
+//     log x = e log 2 - log r + log1p(z), |z| <= 2^-8. The tables are within
+//     2^-104, the sums exact or within 2^-100 of log x. The tail of log1p,
+//     near z^3/3, is evaluated in doubles to 2^-51 of itself. With e = 0 it
+//     is at most 2^-68.5 of log x (r = 1 next to 1, where log x is log1p(z)
+//     itself): d = 2^-67. Otherwise |log x| >= 0.34, the tail's error is
+//     below 2^-75 of it: d = 2^-73.
+//   - t = y log x to 2^-103 of itself; its reduction by n log(2)/4096 adds
+//     at most |t| 2^-82.
 //   - exp of the reduced r, |r| <= 2^-13.4: degree-5 Taylor, truncation
-//     2^-89, evaluated at 2^-77; the two table values and two products at
+//     2^-89, evaluated to 2^-77; the two table values and two products to
 //     2^-100.
-// If h + (l - eps h) and h + (l + eps h) round to the same double, no point
-// halfway between two doubles lies within eps of x^y and that double is the
+// scripts/make-power-tables checks the tables' part of this. If
+// h + (l - eps h) and h + (l + eps h) round to the same double, no point
+// halfway between two doubles lies within eps of x^y, and that double is the
 // answer. Otherwise, or when x^y is not a normal double, the accurate path
 // (power_accurate.cpp) decides.
 //
@@ -97,8 +99,14 @@ double fromBits(std::uint64_t bits)
 constexpr std::uint64_t kFractionMask = (std::uint64_t{1} << 52) - 1;
 constexpr std::uint64_t kExponentOfOne = 1023;
 
-// log x for a finite x > 0, relative error below 2^-67.
-Pair logarithm(double x)
+// log x for a finite x > 0, and a bound on its relative error.
+struct Logarithm
+{
+    Pair value;
+    double relativeError;
+};
+
+Logarithm logarithm(double x)
 {
     std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
     int e = static_cast<int>(bits >> 52) - static_cast<int>(kExponentOfOne);
@@ -137,7 +145,7 @@ Pair logarithm(double x)
     const Pair b = twoSum(a.hi, z);
     const Pair c = twoSum(b.hi, -0.5 * z2.hi);
     const double lo = ((a.lo + b.lo) + c.lo) + ((ed * tables::kLn2.lo + row.minusLogR.lo) + (tail - 0.5 * z2.lo));
-    return fastTwoSum(c.hi, lo);
+    return {fastTwoSum(c.hi, lo), e == 0 ? 0x1p-67 : 0x1p-73};
 }
 
 // exp(t.hi + t.lo) / 2^q as a pair near [1, 2), and q, for |t.hi| < 746.
@@ -179,12 +187,20 @@ constexpr double kSurelyZero = -745.14;    // log(2^-1075) = -745.1332...
 constexpr double kSurelyFinite = 709.7;    // below log(largest double)
 constexpr double kSurelyNormal = -708.3;   // above log(2^-1022) = -708.396...
 
-std::optional<double> fastPowFrom(Pair t)
+// y log x, and a bound on the relative error of exp of it.
+struct Product
 {
+    Pair t;
+    double relativeError;
+};
+
+std::optional<double> fastPowFrom(Product product)
+{
+    const Pair t = product.t;
     if (!(t.hi > kSurelyNormal && t.hi < kSurelyFinite))
         return std::nullopt;
     const auto [value, q] = exponential(t);
-    const double error = value.hi * (std::fabs(t.hi) * 0x1p-66 + 0x1p-74);
+    const double error = value.hi * product.relativeError;
     const double low = value.hi + (value.lo - error);
     if (low != value.hi + (value.lo + error))
         return std::nullopt;
@@ -193,14 +209,14 @@ std::optional<double> fastPowFrom(Pair t)
 }
 
 // y log x, with the estimate alone (lo = 0) where it is far out of range.
-Pair productWithLog(double x, double y)
+Product productWithLog(double x, double y)
 {
-    const Pair logX = logarithm(x);
+    const auto [logX, logError] = logarithm(x);
     const double hi = y * logX.hi;
     if (!(std::fabs(hi) < 746)) // also keeps Dekker's product from overflowing
-        return {hi, 0};
+        return {{hi, 0}, 0};
     const Pair p = twoProduct(y, logX.hi);
-    return fastTwoSum(p.hi, p.lo + y * logX.lo);
+    return {fastTwoSum(p.hi, p.lo + y * logX.lo), std::fabs(hi) * (logError + 0x1p-79) + 0x1p-74};
 }
 
 // x^y for a finite x > 0 and a finite y != 0.
@@ -208,12 +224,12 @@ double positivePow(double x, double y)
 {
     if (x == 1)
         return 1;
-    const Pair t = productWithLog(x, y);
-    if (t.hi > kSurelyInfinite)
+    const Product product = productWithLog(x, y);
+    if (product.t.hi > kSurelyInfinite)
         return kInfinity;
-    if (t.hi < kSurelyZero)
+    if (product.t.hi < kSurelyZero)
         return 0;
-    if (const std::optional<double> fast = fastPowFrom(t))
+    if (const std::optional<double> fast = fastPowFrom(product))
         return *fast;
     return detail::accuratePow(x, y);
 }

@@ -158,10 +158,14 @@ public:
         const Fixed from = magnitude();
         Fixed result(m_fractionLimbs);
         const auto size = static_cast<int>(m_limbs.size());
-        for (int i = 0; i < size * kLimbBits; ++i) {
-            const int source = i - bits;
-            if (source >= 0 && source < size * kLimbBits && from.bit(source))
-                result.m_limbs[static_cast<std::size_t>(i / kLimbBits)] |= Limb{1} << (i % kLimbBits);
+        const int limbs = bits >= 0 ? bits / kLimbBits : -((-bits + kLimbBits - 1) / kLimbBits);
+        const int rest = bits - limbs * kLimbBits; // in [0, 32)
+        for (int i = 0; i < size; ++i) {
+            const int source = i - limbs;
+            const std::uint64_t pair
+                = (source >= 0 && source < size ? std::uint64_t{from.limb(source)} << kLimbBits : 0)
+                | (source >= 1 && source <= size ? from.limb(source - 1) : 0);
+            result.m_limbs[static_cast<std::size_t>(i)] = static_cast<Limb>(pair >> (kLimbBits - rest));
         }
         return *this = wasNegative ? -result : result;
     }
@@ -231,6 +235,7 @@ public:
 
 private:
     [[nodiscard]] Fixed magnitude() const { return negative() ? -*this : *this; }
+    [[nodiscard]] Limb limb(int i) const { return m_limbs[static_cast<std::size_t>(i)]; }
     [[nodiscard]] bool bit(int i) const
     {
         return ((m_limbs[static_cast<std::size_t>(i / kLimbBits)] >> (i % kLimbBits)) & 1) != 0;

@@ -2,6 +2,7 @@
 // by construction. Linux only: MPFR is not part of the Windows build.
 
 #include "calc/power.h"
+#include "calc/power_detail.h"
 #include "calc/tables.h"
 #include "support/named_case.h"
 
@@ -121,6 +122,26 @@ INSTANTIATE_TEST_SUITE_P(Ranges, RandomPowers,
         RandomCase{{"NearOneToLargeExponents"}, 0.5, 2, -3000, 3000, 50000},
         RandomCase{{"EveryDoubleToSmallExponents"}, kSmallest, kLargest, -1, 1, 50000}),
     kalvoran::testing::kCaseName);
+
+// The accurate path alone, which the random cases above reach only now and
+// then: random bases over every double, random exponents up to the range's
+// end, and the same bases to the engine's exponents.
+TEST(AccuratePath, AgreesWithMpfrOnItsOwn)
+{
+    std::mt19937_64 random(1075);
+    std::uniform_real_distribution<double> logBase(-1074, 1023);
+    std::uniform_real_distribution<double> exponent(-2, 2);
+    for (int i = 0; i < 3000; ++i) {
+        const double x = std::exp2(logBase(random));
+        for (const double y : {1.85, 4.87, exponent(random) * 745 / std::fabs(std::log(x))}) {
+            if (x == 1)
+                continue;
+            const double got = kalvoran::calc::detail::accuratePow(x, y);
+            ASSERT_TRUE(sameDouble(got, referencePow(x, y)))
+                << std::hexfloat << "accurate pow(" << x << ", " << y << ") gave " << got;
+        }
+    }
+}
 
 // Powers whose exact value is a double, or lies exactly halfway between two
 // (where the tie goes to the even one), or is a subnormal or a tie below the
