@@ -12,15 +12,16 @@
 // A window: {"name", "caption", "client": [0, 0, w, h] twips, "clientPixels",
 //   "frame": Frame's value, "controls": [control], "tabOrder": [{"name", "index"}],
 //   "firstFocus": {"name", "index"} or null}.
-// A control: {"name", "index" (-1: no array), "kind": Kind's value, "caption"
-//   (initial text; a picture's resource path), "box": [left, top, width,
-//   height] twips, in the parent's coordinates, "pixels": the same rounded as
-//   the program does, "style": {"points", "bold", "italic", "centred", "text"
-//   and "background": [r, g, b], "ownColours"}, "names": the field a label
-//   names, "parent": the frame it sits in or "", "line": [x1, y1, x2, y2]
-//   twips, "items": a combo's list, "accessibleName", "accessibleDescription",
-//   "tabIndex": its place in tabOrder or -1, "picture": the file under
-//   ui/pictures/ or ""}.
+// A control: {"name", "index" (-1: no array), "kind": Kind's value,
+//   "caption" (initial text, where a label's "&&" shows one "&"; a picture's
+//   resource path), "box": [left, top, width, height] twips, in the parent's
+//   coordinates, "pixels": the same rounded as the program does, "style":
+//   {"points", "bold", "italic", "centred", "text" and "background": [r, g, b],
+//   "ownColours"}, "names": the field a label names (its caption is then the
+//   field's accessible name), "parent": the frame it sits in or "", "line":
+//   [x1, y1, x2, y2] twips, "items": a combo's list, "accessibleName",
+//   "accessibleDescription", "tabIndex": its place in tabOrder or -1,
+//   "picture": the file under ui/pictures/ or ""}.
 
 #include "calc/calculation.h"
 #include "layout/calculation_layouts.h"
