@@ -1,8 +1,8 @@
 // powq for WebAssembly, where long double is binary128 and there is no
-// libquadmath: wasi-libc's powl, which is only the double pow in binary128
-// (wasi-libc ld128 powl falls back to pow; no upstream bug found), so a few
-// results may differ in their last digit. Goes once calc/ computes its power
-// without powq.
+// libquadmath. Fault: wasi-libc's (musl's) binary128 powl is only the double
+// pow, so a result may differ in its last digit; no upstream bug for powl (the
+// same for log1pl: emscripten-core/emscripten#22123). Goes once calc/
+// computes its power without powq.
 
 #include <cmath>
 
