@@ -9,6 +9,9 @@ namespace kalvoran::ui {
 // The British calculation window, Form3: Form2's table with its differences.
 [[nodiscard]] const WindowLayout &britishCalculationLayout();
 
+// The title of the box that shows a run's message.
+inline constexpr std::string_view kErrorBoxTitle = "Error";
+
 // What a calculation window tells screen readers when its results frame
 // appears or is cleared, without moving the focus.
 namespace announcement {

@@ -7,7 +7,8 @@
 // Without --page: an array of windows. With --page: an object
 //   {"windows": [...], "fields": {"inputs": {key: name}, "results": {key: name}},
 //    "clearedResults": [name], "messages": {key: text},
-//    "announcements": {"resultsShown": text, "resultsCleared": text}}
+//    "announcements": {"resultsShown": text, "resultsCleared": text},
+//    "errorBoxTitle": text}
 // (keys are the engine's constant names without the k, first letter lower).
 // A window: {"name", "caption", "client": [0, 0, w, h] twips, "clientPixels",
 //   "frame": Frame's value, "controls": [control], "tabOrder": [{"name", "index"}],
@@ -241,7 +242,7 @@ int main(int argc, char **argv)
         writeNamed(json,
             std::array<Named, 2>{
                 {{"resultsShown", announcement::kResultsShown}, {"resultsCleared", announcement::kResultsCleared}}});
-        json << "}";
+        json << ",\n\"errorBoxTitle\":\"" << kErrorBoxTitle << "\"}";
     }
     json << "\n";
     if (argc < 2) {
