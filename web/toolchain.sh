@@ -6,8 +6,7 @@
 # does not provide yet: -Wno-deprecated goes when it does. No exceptions: calc/
 # throws none, and libc++ then calls abort where it would throw.
 wasm_cxx=(clang++-22 --target=wasm32-wasi -Wno-deprecated -std=c++20 -O2 -fno-exceptions -ffp-contract=off -I.)
-wasm_engine_sources=(calc/calculation.cpp calc/formulas.cpp calc/number_text.cpp calc/power.cpp calc/tables.cpp
-    web/quad_power.cpp)
+wasm_engine_sources=(calc/*.cpp)
 
 # Compiles each source given into $wasm_objects (an array), in the folder $1.
 wasm_compile() {

@@ -102,8 +102,8 @@ inline std::string runTexts(std::size_t index)
     screen.type(f::kFlow, numberText(random, 5, true));
     screen.type(f::kElevation, numberText(random, 3, true));
     screen.type(f::kResidualPressure, numberText(random, 2, true));
-    for (const auto count : {f::kTees, f::kElbows, f::kLongElbows, f::kButterflyValves, f::kGateValves,
-             f::kSwingCheckValves})
+    for (const auto count :
+        {f::kTees, f::kElbows, f::kLongElbows, f::kButterflyValves, f::kGateValves, f::kSwingCheckValves})
         screen.type(count, numberText(random, 1, true));
     si ? calc::calculateSi(screen) : calc::calculateBritish(screen);
 
