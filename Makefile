@@ -5,7 +5,7 @@
 PRESET := default
 BUILD  := build/$(PRESET)
 
-.PHONY: all deps build run test bench lint format screenshots package fuzz soak sanitize coverage windows test-windows clean
+.PHONY: all deps build run test bench lint format screenshots package fuzz soak sanitize coverage windows test-windows web test-web clean
 
 all: build
 
@@ -54,6 +54,14 @@ windows:
 # The Windows build's unit tests and the installed program, under Wine.
 test-windows: windows
 	@scripts/test-windows
+
+# The browser edition's engine (WebAssembly) and layout data, in build/web/.
+web:
+	@scripts/web
+
+# The WebAssembly engine under Node against the native engine's corpus.
+test-web: web
+	@tests/web/engine_corpus.sh
 
 fuzz: deps
 	@scripts/fuzz 60
