@@ -123,6 +123,20 @@ INSTANTIATE_TEST_SUITE_P(Ranges, RandomPowers,
         RandomCase{{"EveryDoubleToSmallExponents"}, kSmallest, kLargest, -1, 1, 50000}),
     kalvoran::testing::kCaseName);
 
+// The bases whose powers lie closest to a halfway point, found by
+// hardest_powers among every decimal of up to 7 digits from 10^-3 to 10^7 and
+// 3 x 10^7 random doubles: within 1.5e-9 to 4.3e-8 of a unit in the last
+// place from halfway.
+TEST(CorrectlyRoundedPow, HardestBasesOfTheEngineAreCorrectlyRounded)
+{
+    for (const double x :
+        {0x1.fc41662cfd4a1p+16, 0x1.b32b0ea18372ep+2, 0x1.359728p+21, 0x1.66f0b28522ea1p+2, 0x1.28ae1f0cb59bp-10})
+        EXPECT_TRUE(roundsCorrectly(x, 1.85));
+    for (const double x :
+        {0x1.05a83126e978dp+13, 0x1.0afd42c3c9eedp+9, 0x1.47b7d41743e96p+5, 0x1.0b03ae454a892p+2, 0x1.18d5fp+22})
+        EXPECT_TRUE(roundsCorrectly(x, 4.87));
+}
+
 // The accurate path alone, which the random cases above reach only now and
 // then: random bases over every double, random exponents up to the range's
 // end, and the same bases to the engine's exponents.
