@@ -4,7 +4,7 @@
 PRESET := default
 BUILD  := build/$(PRESET)
 
-.PHONY: all deps build run test bench lint format screenshots package fuzz soak sanitize coverage windows test-windows clean
+.PHONY: all deps build run test bench lint format screenshots package fuzz soak sanitize coverage windows test-windows arm64 test-arm64 clean
 
 all: build
 
@@ -46,6 +46,15 @@ windows:
 # The Windows build's unit tests and the installed program, under Wine.
 test-windows: windows
 	@scripts/test-windows
+
+# Kalvoran for Debian 12 arm64, cross-built against Debian's arm64 Qt:
+# build/arm64/ gets the program and kalvoran_VERSION_arm64.deb.
+arm64:
+	@scripts/arm64
+
+# The arm64 build's unit tests, package checks and the program, under qemu.
+test-arm64: arm64
+	@scripts/test-arm64
 
 fuzz: deps
 	@scripts/fuzz 60
