@@ -5,7 +5,7 @@
 PRESET := default
 BUILD  := build/$(PRESET)
 
-.PHONY: all deps build run test bench lint format screenshots package fuzz soak sanitize coverage windows test-windows web test-web clean
+.PHONY: all deps build run test bench lint format screenshots package fuzz soak sanitize coverage windows test-windows web test-web arm64 test-arm64 clean
 
 all: build
 
@@ -62,6 +62,15 @@ web:
 # The WebAssembly engine under Node against the native engine's corpus.
 test-web: web
 	@tests/web/engine_corpus.sh
+
+# Kalvoran for Debian 12 arm64, cross-built against Debian's arm64 Qt:
+# build/arm64/ gets the program and kalvoran_VERSION_arm64.deb.
+arm64:
+	@scripts/arm64
+
+# The arm64 build's unit tests, package checks and the program, under qemu.
+test-arm64: arm64
+	@scripts/test-arm64
 
 fuzz: deps
 	@scripts/fuzz 60

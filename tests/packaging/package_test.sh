@@ -3,12 +3,14 @@
 # scratch root and checks its file list, its dependencies, lintian's verdict,
 # the desktop entry and the AppStream metainfo with their validators, that the
 # copyright file states the notices the windows show, and that the desktop
-# entry's StartupWMClass is the WM_CLASS of the program's running window.
-# Usage: package_test.sh BUILD_DIR SOURCE_DIR APPLICATION_ID
+# entry's StartupWMClass is the WM_CLASS of the program's running window
+# (a cross-built program runs under the EMULATOR given, such as qemu-aarch64).
+# Usage: package_test.sh BUILD_DIR SOURCE_DIR APPLICATION_ID [EMULATOR...]
 set -euo pipefail
 build=$1
 source=$2
 id=$3
+emulator=("${@:4}")
 scratch=$(mktemp -d)
 pids=()
 cleanup() {
@@ -88,7 +90,7 @@ Xvfb -displayfd "$display_fd" -nolisten tcp -screen 0 1024x768x24 >/dev/null 2>&
 pids+=($!)
 read -r -t 10 -u "$display_fd" number || fail "Xvfb did not start"
 export DISPLAY=:$number QT_QPA_PLATFORM=xcb
-"$root/usr/bin/kalvoran" >/dev/null 2>&1 &
+"${emulator[@]}" "$root/usr/bin/kalvoran" >/dev/null 2>&1 &
 pids+=($!)
 window_class=
 for _ in $(seq 100); do
