@@ -88,9 +88,11 @@ class Program {
     document.body.replaceChildren();
     const notice = document.createElement("main");
     notice.className = "ended";
+    const heading = document.createElement("h1");
+    heading.textContent = "Kalvoran has ended.";
     const text = document.createElement("p");
-    text.textContent = "Kalvoran has ended. Reload the page to start it again.";
-    notice.append(text);
+    text.textContent = "Reload the page to start it again.";
+    notice.append(heading, text);
     document.body.append(notice);
     document.title = "Kalvoran has ended";
     window.close(); // where the browser allows a page to close its own tab
@@ -182,9 +184,11 @@ class Program {
     window.setTimeout(() => (this.live.textContent = message), 50);
   }
 
+  // With no task bar to bring it back from under another window, About
+  // stays above the others, where its OK can always be reached.
   private raise(w: PageWindow): void {
     this.zOrder += 1;
-    w.element.style.zIndex = String(this.zOrder);
+    w.element.style.zIndex = String(this.zOrder + (w.layout.name === Screen.About ? 10000 : 0));
   }
 
   // The first time a window is shown it opens centred in the page.
