@@ -130,6 +130,9 @@ const activeControl = (page) =>
     const a = document.activeElement;
     return (a?.closest("[data-control]") ?? null)?.dataset.control ?? a?.className ?? null;
   });
+// Keys reach the page a moment after the driver sends them (Firefox over
+// BiDi): wait for a frame to be drawn before reading what they did.
+const settle = (page) => page.evaluate(() => new Promise((r) => requestAnimationFrame(() => setTimeout(r, 0))));
 const errorText = (page) =>
   page.evaluate(() => (document.querySelector(".modal-overlay")?.hidden === false ? document.getElementById("error-text").textContent : null));
 
@@ -137,6 +140,7 @@ async function typeInto(page, screen, name, text) {
   await page.click(field(screen, name));
   await page.evaluate(() => document.activeElement.select());
   await page.keyboard.press("Backspace");
+          await settle(page);
   if (text) await page.keyboard.type(text);
 }
 
@@ -181,14 +185,27 @@ function measureBoxes(page, name) {
   }, layoutOf(name));
 }
 
-// Captions that do not fit their box: text cut at the right or the bottom.
+// Captions that do not fit their box: a word of a label or button whose
+// glyphs reach past the box's right or bottom edge (word by word, since a
+// space that hangs at the end of a wrapped line is no cut).
 function overflowing(page, name) {
   return page.evaluate((w) => {
     const cut = [];
     for (const e of document.querySelectorAll(`section[data-name="${w}"] .label, section[data-name="${w}"] .push-button`)) {
       if (e.hidden) continue;
-      if (e.scrollWidth > e.clientWidth + 0.5 || e.scrollHeight > e.clientHeight + 0.5)
-        cut.push(`${e.dataset.control} (${e.scrollWidth}x${e.scrollHeight} in ${e.clientWidth}x${e.clientHeight})`);
+      const box = e.getBoundingClientRect();
+      const text = e.firstChild;
+      if (!text || text.nodeType !== Node.TEXT_NODE) continue;
+      for (const word of text.data.matchAll(/\S+/g)) {
+        const range = document.createRange();
+        range.setStart(text, word.index);
+        range.setEnd(text, word.index + word[0].length);
+        const r = range.getBoundingClientRect();
+        if (r.right > box.right + 0.5 || r.bottom > box.bottom + 0.5 || r.left < box.left - 0.5) {
+          cut.push(`${e.dataset.control} "${word[0]}"`);
+          break;
+        }
+      }
     }
     return cut;
   }, name);
@@ -272,6 +289,7 @@ async function main() {
           const blocked = await page.evaluate(() => document.getElementById("desktop").inert);
           if (!blocked) throw new Error("the windows take clicks under the message");
           await page.keyboard.press("Enter");
+          await settle(page);
         }
         if ((await errorText(page)) !== null) throw new Error(`one more message: ${await errorText(page)}`);
         if ((await frameShown(page, screen)) !== (run.resultsShown ?? true)) throw new Error("results frame");
@@ -333,8 +351,10 @@ async function main() {
       await page.click(ctl("Main", "Command1"));
       // Calculate Now lies under About, which stays on top: Return presses it.
       await page.focus(ctl("Si", "Command1"));
-      await page.keyboard.press("Enter"); // a fresh screen: C factor, then diameter
+      await page.keyboard.press("Enter");
+          await settle(page); // a fresh screen: C factor, then diameter
       const first = await errorText(page);
+      if (first === null) throw new Error("no message after Return on Calculate Now");
       // A click on About's OK under the box must not reach it.
       await page.mouse.click(...(await page.evaluate(() => {
         const r = document.querySelector('section[data-name="Form5"] [data-control="Command1"]').getBoundingClientRect();
@@ -342,10 +362,13 @@ async function main() {
       })));
       if (!(await visibleScreens(page)).includes("Form5")) throw new Error("About's OK took a click under the box");
       await page.keyboard.press("Tab");
+          await settle(page);
       if ((await activeControl(page)) !== "push-button") throw new Error("Tab left the box");
       await page.keyboard.press("Enter");
+          await settle(page);
       const second = await errorText(page);
       await page.keyboard.press(" ");
+          await settle(page);
       if (`${first}|${second}` !== "Select a C Factor|Select a Diameter") throw new Error(`messages ${first}, ${second}`);
       if ((await errorText(page)) !== null) throw new Error("box still open");
       if ((await activeControl(page)) !== "Command1") throw new Error("focus not back on Calculate Now");
@@ -360,6 +383,7 @@ async function main() {
         for (let i = 0; i < layout.tabOrder.length; i++) {
           got.push(await activeControl(page));
           await page.keyboard.press("Tab");
+          await settle(page);
         }
         got.push(await activeControl(page)); // round again to the first
         const want = layout.tabOrder.map((r) => (r.index >= 0 ? `${r.name}(${r.index})` : r.name));
@@ -404,6 +428,7 @@ async function main() {
           for (const [f, text] of run.typed) await typeInto(page, screen, f, text);
           await page.click(ctl(screen, "Command1"));
           while ((await errorText(page)) !== null) await page.keyboard.press("Enter");
+          await settle(page);
           await page.click(`${win(name)} .title-bar h2`); // no focus ring in the pictures
         }
         const worst = await measureBoxes(page, name);
@@ -447,6 +472,7 @@ async function main() {
         await pick(page, units, "D", run.d);
         await page.click(ctl(units, "Command1"));
         while ((await errorText(page)) !== null) await page.keyboard.press("Enter");
+          await settle(page);
         const violations = await axe(page, null);
         axeResults[state] = violations;
         const real = violations.filter((v) => !v.startsWith("color-contrast"));

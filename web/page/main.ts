@@ -270,6 +270,18 @@ async function boot(): Promise<void> {
   const byPath = new Map(pictureEntries.map(([path], i) => [path, pictures[i]]));
   const assets: Assets = { fontFamily: data.fontFamily, icon, picture: (path) => byPath.get(path) };
 
+  // Return and Space press the focused button, as on the desktop, the same in
+  // every browser (Firefox leaves a button unpressed while its window lacks
+  // the system's focus, as a headless one always does).
+  document.addEventListener("keydown", (event) => {
+    const target = event.target;
+    if (!(target instanceof HTMLButtonElement) || !target.classList.contains("push-button")) return;
+    if (event.altKey || event.ctrlKey || event.metaKey || event.shiftKey || event.repeat) return;
+    if (event.key !== "Enter" && event.key !== " ") return;
+    event.preventDefault();
+    target.click();
+  });
+
   const desktop = document.getElementById("desktop") as HTMLElement;
   const live = document.getElementById("announcements") as HTMLElement;
   const program = new Program(data, assets, engine, desktop, live);
