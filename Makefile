@@ -4,7 +4,7 @@
 PRESET := default
 BUILD  := build/$(PRESET)
 
-.PHONY: all deps build run test bench lint format screenshots package fuzz soak sanitize coverage windows test-windows clean
+.PHONY: all deps build run test bench lint format screenshots package fuzz soak sanitize coverage windows test-windows test-web clean
 
 all: build
 
@@ -46,6 +46,11 @@ windows:
 # The Windows build's unit tests and the installed program, under Wine.
 test-windows: windows
 	@scripts/test-windows
+
+# The page (build/web/kalvoran.html) in Chromium and Firefox ESR.
+test-web:
+	@scripts/install-deps web-test
+	@scripts/test-web
 
 fuzz: deps
 	@scripts/fuzz 60
