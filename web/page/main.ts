@@ -27,6 +27,9 @@ const ids = {
 const kClearedResults = ["ELF", "EL", "FL", "PD", "V"];
 
 function bytes(base64: string): Uint8Array {
+  // The browser's own decoder where there is one (Chromium 140, Firefox 133).
+  const native = (Uint8Array as unknown as { fromBase64?: (text: string) => Uint8Array }).fromBase64;
+  if (native) return native(base64);
   const raw = atob(base64);
   const out = new Uint8Array(raw.length);
   for (let i = 0; i < raw.length; i++) out[i] = raw.charCodeAt(i);
@@ -42,15 +45,21 @@ class Program {
   private readonly errorBox: ErrorBox;
   private zOrder = 0;
   private ended = false;
+  private loaded: Engine | null = null;
+  private engineFailure: string | null = null;
 
   constructor(
     private readonly data: PageData,
     private readonly assets: Assets,
-    private readonly engine: Engine,
+    private readonly engine: Promise<Engine>,
     private readonly desktop: HTMLElement,
     private readonly live: HTMLElement,
   ) {
     this.errorBox = new ErrorBox(desktop, assets.fontFamily);
+    engine.then(
+      (loaded) => (this.loaded = loaded),
+      (error: unknown) => (this.engineFailure = `Kalvoran cannot calculate in this browser (${String(error)}).`),
+    );
     window.addEventListener("resize", () => this.slots.forEach((w) => this.fit(w)));
   }
 
@@ -163,7 +172,12 @@ class Program {
         if (visible) this.announce("Results shown");
       },
     };
-    this.engine.calculate(units, screen, (messages, afterLast) => this.errorBox.present(messages, afterLast));
+    const run = (engine: Engine) =>
+      engine.calculate(units, screen, (messages, afterLast) => this.errorBox.present(messages, afterLast));
+    // Within the click once the engine is there, as on the desktop.
+    if (this.engineFailure) this.errorBox.present([this.engineFailure], () => {});
+    else if (this.loaded) run(this.loaded);
+    else void this.engine.then(run);
   }
 
   private clear(w: PageWindow): void {
@@ -261,8 +275,10 @@ async function boot(): Promise<void> {
       }),
   );
   const pictureEntries = Object.entries(data.pictures);
-  const [engine, icon, pictures] = await Promise.all([
-    Engine.load(bytes(data.engine)),
+  // The engine is first needed at the first Calculate Now: it compiles while
+  // the main window is drawn.
+  const engine = Engine.load(bytes(data.engine));
+  const [icon, pictures] = await Promise.all([
     bitmap(data.icon, "image/png"),
     Promise.all(pictureEntries.map(([, p]) => bitmap(p.data, p.type))),
     ...faces.map((face) => face.load().then((loaded) => document.fonts.add(loaded))),
