@@ -299,7 +299,7 @@ async function main() {
         }
         if (run.messages.length > 0 && (await activeControl(page)) !== "Command1")
           throw new Error(`focus after OK on ${await activeControl(page)}`);
-        if ((run.resultsShown ?? true) && browserName === "chromium") {
+        if (run.resultsShown ?? true) {
           await new Promise((r) => setTimeout(r, 150));
           const said = await page.evaluate(() => document.getElementById("announcements").textContent);
           if (said !== "Results shown") throw new Error(`announced "${said}"`);
