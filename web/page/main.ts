@@ -244,9 +244,13 @@ class Program {
     });
     w.titleBar.addEventListener("pointermove", (event) => {
       if (!grab) return;
-      // The title bar stays within reach: never above the page's top edge.
-      w.left = Math.round(grab.left + event.clientX - grab.x);
-      w.top = Math.max(0, Math.round(grab.top + event.clientY - grab.y));
+      // The title bar stays within reach: never above the page's top edge,
+      // and never less than 40 pixels of it left inside the page's sides or bottom.
+      const keep = 40;
+      const width = w.element.getBoundingClientRect().width;
+      const left = Math.round(grab.left + event.clientX - grab.x);
+      w.left = Math.min(this.desktop.clientWidth - keep, Math.max(keep - width, left));
+      w.top = Math.min(this.desktop.clientHeight - keep, Math.max(0, Math.round(grab.top + event.clientY - grab.y)));
       this.position(w);
     });
     const drop = () => (grab = null);
