@@ -28,7 +28,8 @@ const kFaces = [
 const kLicences = [
   ["Liberation Sans (as the web font Kalvoran Sans)", "/usr/share/doc/fonts-liberation2/copyright", true],
   ["wasi-libc, in the engine", "/usr/share/doc/wasi-libc/copyright", false],
-  ["libc++ and libc++abi, in the engine", "/usr/share/doc/libc++-22-dev-wasm32/copyright", false],
+  ["libc++, in the engine", "/usr/share/doc/libc++-22-dev-wasm32/copyright", false],
+  ["libc++abi, in the engine", "/usr/share/doc/libc++abi-22-dev-wasm32/copyright", false],
   ["compiler-rt builtins, in the engine", "/usr/share/doc/libclang-rt-22-dev-wasm32/copyright", false],
 ];
 
