@@ -1,10 +1,11 @@
-# The two commands a user needs are `make run` and `make test`; both install
-# whatever Debian packages are missing first, each only what it needs.
+# The two commands a user needs are `make run` and `make test`. Every target
+# installs the Debian packages it needs that are missing first, and only those
+# (scripts/install-deps --dry-run TARGET lists them).
 
 PRESET := default
 BUILD  := build/$(PRESET)
 
-.PHONY: all deps build run test bench lint format screenshots package fuzz soak sanitize coverage windows test-windows test-web clean
+.PHONY: all deps build run test bench lint format screenshots package fuzz soak sanitize coverage windows test-windows web test-web clean
 
 all: build
 
@@ -12,7 +13,14 @@ all: build
 deps:
 	@scripts/install-deps test
 
-build: deps
+# The compiler and the libraries; a target built on `build` installs its own
+# group instead, which holds these (make passes DEPS on to prerequisites).
+DEPS := build
+bench: DEPS := bench
+lint: DEPS := lint
+
+build:
+	@scripts/install-deps $(DEPS)
 	@cmake --preset $(PRESET) >/dev/null
 	@cmake --build --preset $(PRESET)
 
@@ -30,7 +38,7 @@ bench: build
 	@scripts/bench
 
 # A release build without -Werror, hardened and stripped, with its debug
-# information in a separate kalvoran-dbgsym package.
+# information in kalvoran_VERSION_ARCH.debug beside the package.
 package:
 	@scripts/install-deps package
 	@cmake --preset package >/dev/null
@@ -47,9 +55,17 @@ windows:
 test-windows: windows
 	@scripts/test-windows
 
-# The page (build/web/kalvoran.html) in Chromium and Firefox ESR.
-test-web:
-	@scripts/install-deps web-test
+# The browser edition in build/web/: its engine (WebAssembly), layout data
+# and the page, kalvoran.html.
+web:
+	@scripts/web
+	@scripts/web-page
+
+# The WebAssembly engine under Node against the native engine's corpus, then
+# the page in Chromium and Firefox ESR.
+test-web: web
+	@tests/web/engine_corpus.sh
+	@scripts/install-deps test-web
 	@scripts/test-web
 
 fuzz: deps
@@ -63,10 +79,11 @@ soak: build
 		$(BUILD)/tests/app/random_user_tests
 
 # Every test under AddressSanitizer, LeakSanitizer and UBSan, but the native
-# Wayland desktop test: Qt's Wayland platform leaves libwayland-client
-# allocations behind at exit, which LeakSanitizer reports and, the plugin being
-# unloaded by then, cannot name for a suppression. XWayland is tested. The
-# screen-reader test runs without the leak check: tests/e2e/CMakeLists.txt says why.
+# Wayland desktop test (XWayland is tested).
+# Workaround: Qt 6.4's Wayland platform leaves libwayland-client allocations at
+# exit, and, the plugin unloaded by then, no suppression can name them. No
+# upstream report found; drop the asan preset's filter once it passes. The
+# screen reader's test runs without the leak check (tests/e2e/CMakeLists.txt).
 sanitize: deps
 	@cmake --workflow --preset asan
 
@@ -74,13 +91,15 @@ sanitize: deps
 coverage: deps
 	@scripts/coverage
 
-screenshots: build
+screenshots:
+	@scripts/install-deps screenshots
 	@scripts/screenshots
 
 lint: build
 	@scripts/lint
 
-format: deps
+format:
+	@scripts/install-deps format
 	@git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' | xargs clang-format -i
 
 clean:

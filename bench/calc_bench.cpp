@@ -10,6 +10,7 @@
 #include "calc/formulas.h"
 #include "calc/number_text.h"
 #include "calc/power.h"
+#include "calc/power_detail.h"
 #include "calc/tables.h"
 
 #include <benchmark/benchmark.h>
@@ -171,6 +172,16 @@ void BM_CorrectlyRoundedPow(benchmark::State &state)
 {
     powerOfFlows(state, calc::correctlyRoundedPow);
 }
+// Each of the power's two paths alone: the fast one (whose rounding test
+// decides nearly every power) and the accurate one, which decides the rest.
+void BM_PowFastPath(benchmark::State &state)
+{
+    powerOfFlows(state, [](double x, double y) { return calc::detail::fastPow(x, y).value_or(0); });
+}
+void BM_PowAccuratePath(benchmark::State &state)
+{
+    powerOfFlows(state, calc::detail::accuratePow);
+}
 
 BENCHMARK(BM_BareArithmeticSi);
 BENCHMARK(BM_FullRunSi);
@@ -181,6 +192,8 @@ BENCHMARK(BM_ReadField);
 BENCHMARK(BM_ReadMillionCharacters)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StdPow);
 BENCHMARK(BM_CorrectlyRoundedPow);
+BENCHMARK(BM_PowFastPath);
+BENCHMARK(BM_PowAccuratePath);
 
 // Keeps the per-iteration time of each benchmark so main() can print the
 // ratios. With --benchmark_repetitions the median of the repetitions stands
@@ -251,7 +264,10 @@ int main(int argc, char **argv)
     const std::string british = ratio(reporter, "British", "BM_FullRunBritish", "BM_BareArithmeticBritish");
     std::printf("\nFull run / bare arithmetic: %s, %s (goal: at most 10 x)\n", si.c_str(), british.c_str());
     const std::string power = ratio(reporter, "power", "BM_CorrectlyRoundedPow", "BM_StdPow");
-    std::printf("Correctly rounded / std::pow: %s\n", power.c_str());
+    const std::string fast = ratio(reporter, "fast path", "BM_PowFastPath", "BM_StdPow");
+    const std::string accurate = ratio(reporter, "accurate path", "BM_PowAccuratePath", "BM_StdPow");
+    std::printf("Correctly rounded / std::pow: %s (goal: at most 10 x); %s, %s\n", power.c_str(), fast.c_str(),
+        accurate.c_str());
     benchmark::Shutdown();
     return 0;
 }

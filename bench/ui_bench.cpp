@@ -15,8 +15,8 @@
 // (run done, results written, frame flagged visible), and "paint_ms", the
 // drawing after it.
 
+#include "layout/ids.h"
 #include "ui/calculation_window.h"
-#include "ui/ids.h"
 
 #include <benchmark/benchmark.h>
 

@@ -21,10 +21,11 @@ namespace si {
 namespace {
 constexpr double kHazenWilliamsCoefficient = 6.05;
 constexpr double kMetresOfWaterPerBarElevation = 10.29;
-constexpr double kMetresOfWaterPerBarPumpHead = 10.28; // the pump head uses 10.28, the elevation 10.29
+// The pump head uses 10.28, the elevation 10.29: kept as users of earlier versions know it.
+constexpr double kMetresOfWaterPerBarPumpHead = 10.28;
 constexpr double kLitresPerMinutePerCubicMetrePerSecond = 60000;
 constexpr double kMillimetresOfDiameterPerMetreOfRadius = 2000;
-constexpr double kPi = 3.14;
+constexpr double kPi = 3.14; // not M_PI: kept as users of earlier versions know it
 } // namespace
 
 double frictionLoss(double q, double c, double d)

@@ -86,6 +86,11 @@ std::optional<CFactor> findCFactor(double c)
     return *it;
 }
 
+std::span<const CFactor> cFactorTable()
+{
+    return kCFactors;
+}
+
 std::optional<FittingsRow> findRow(std::span<const FittingsRow> table, double d)
 {
     const auto it

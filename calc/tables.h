@@ -31,6 +31,9 @@ struct FittingsRow
 // order; none for any other number.
 [[nodiscard]] std::optional<CFactor> findCFactor(double c);
 
+// Every C factor, in table order: what the windows offer in their list.
+[[nodiscard]] std::span<const CFactor> cFactorTable();
+
 // The row whose nominal diameter equals d exactly, first match in table order.
 [[nodiscard]] std::optional<FittingsRow> findRow(std::span<const FittingsRow> table, double d);
 

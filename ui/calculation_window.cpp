@@ -1,8 +1,8 @@
 #include "ui/calculation_window.h"
 
 #include "calc/calculation.h"
-#include "ui/calculation_layouts.h"
-#include "ui/ids.h"
+#include "layout/calculation_layouts.h"
+#include "layout/ids.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -31,8 +31,12 @@ public:
         if (auto *edit = m_window.control<QLineEdit>(field)) {
             edit->setText(toQString(text));
             edit->setCursorPosition(0); // show a long result from its first digit
-        } else if (auto *combo = m_window.control<QComboBox>(field))
+        } else if (auto *combo = m_window.control<QComboBox>(field)) {
             combo->setEditText(toQString(text));
+        } else {
+            // A result written nowhere would be lost without a trace.
+            Q_ASSERT_X(false, "CalculationWindow::setFieldText", "no such field in the layout table");
+        }
     }
 
     void setResultsVisible(bool visible) override
@@ -40,7 +44,7 @@ public:
         m_window.control(ids::calculation::kResultsFrame)->setVisible(visible);
         // A run hides the frame first and shows it at its end: only the end is news.
         if (visible)
-            m_window.m_announcer.announce(QStringLiteral("Results shown"));
+            m_window.m_announcer.announce(toQString(announcement::kResultsShown));
     }
 
     void showError(std::string_view message) override
@@ -83,6 +87,8 @@ QString CalculationWindow::fieldText(std::string_view name) const
         return edit->text();
     if (const auto *combo = control<QComboBox>(name))
         return combo->currentText();
+    // An unknown name would read as 0 and go on silently.
+    Q_ASSERT_X(false, "CalculationWindow::fieldText", "no such field in the layout table");
     return {};
 }
 
@@ -100,7 +106,7 @@ void CalculationWindow::clearResults()
     for (const std::string_view name : calc::kClearedResults)
         control<QLineEdit>(name)->clear();
     control(ids::calculation::kResultsFrame)->hide();
-    m_announcer.announce(QStringLiteral("Results cleared"));
+    m_announcer.announce(toQString(announcement::kResultsCleared));
 }
 
 } // namespace kalvoran::ui

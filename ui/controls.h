@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/layout.h"
+#include "layout/layout.h"
 
 #include <QFrame>
 #include <QImage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/layout.h"
+#include "layout/layout.h"
 
 #include <QFont>
 
@@ -23,20 +23,13 @@ struct Face
 inline constexpr Face kLiberationSans{"Liberation Sans", 0.91};
 
 // The faces in the order they are looked for; the first one installed is used.
-//
-// On Windows, "Microsoft Sans Serif" (TrueType, on every Windows since 2000)
-// is used, never the bitmap "MS Sans Serif" (sserife.fon). Qt 6.4's GDI
-// font database, addFontToDatabase(), registers a face without
-// TMPF_VECTOR/TMPF_TRUETYPE as not scalable, at its bitmap heights only;
-// QFontDatabasePrivate::bestFoundry() then takes the nearest of those heights,
-// so at 125-200 % the text is not the size asked for. Nor is it smoothed:
-// the DirectWrite engine, which Qt tries whenever high-DPI scaling is active
-// (useDirectWrite()), reads no bitmap face, and Qt falls back to its GDI
-// engine, which draws a bitmap face as it is, unsmoothed and untransformed
-// (QWindowsFontEngine::supportsTransformation()). A face of that name may
-// also be another's stand-in with its own widths (Wine ships one), so it is
-// not looked for at all. Where Microsoft Sans Serif is not installed, the
-// build's own Liberation Sans is used, from its resources.
+// On Windows the TrueType Microsoft Sans Serif, then the Liberation Sans the
+// build carries; never the bitmap "MS Sans Serif", whose name Wine also gives
+// a stand-in with other widths.
+// Workaround: Qt 6.4 on Windows matches a bitmap face only at its bitmap
+// heights (addFontToDatabase, bestFoundry) and draws it unsmoothed, so it comes
+// out too small and jagged at 125-200 %; no upstream report found. Stays while
+// Wine's stand-in differs, whatever Qt does.
 #if defined(Q_OS_WIN)
 inline constexpr std::array kFaces{Face{"Microsoft Sans Serif", 1.0}, kLiberationSans};
 #else

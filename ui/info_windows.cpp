@@ -1,7 +1,7 @@
 #include "ui/info_windows.h"
 
-#include "ui/ids.h"
-#include "ui/info_layouts.h"
+#include "layout/ids.h"
+#include "layout/info_layouts.h"
 
 #include <QPushButton>
 

@@ -218,9 +218,10 @@ void LayoutWindow::applyTabOrder()
 
 void LayoutWindow::setVisible(bool visible)
 {
-    // Kept while the window is still mapped: once it is withdrawn, the window
-    // manager moves the bare client window to where its frame was, and Qt's
-    // idea of the position follows it by the height of the title bar.
+    // Workaround: once withdrawn, the window manager moves the bare client
+    // window to where its frame was and Qt's position follows it, a title bar
+    // off; so the position is kept while still mapped. No upstream report
+    // found; stays while any X11 window manager does so.
     if (!visible && isVisible())
         m_hiddenAt = geometry().topLeft();
     QWidget::setVisible(visible);
@@ -228,20 +229,17 @@ void LayoutWindow::setVisible(bool visible)
 
 void LayoutWindow::showEvent(QShowEvent *event)
 {
-    // Placed through the client area's geometry, not move(): that asks for
-    // static gravity, so that every window manager puts the client area, not
-    // its own frame, at the point asked for. The client area is what is
-    // centred because the frame's size is the window manager's and is known
-    // only once the window is mapped.
+    // The client area is placed (setGeometry asks for static gravity, move()
+    // would place the frame): the frame's size is known only once mapped.
     if (event->spontaneous()) { // the window system showing it again, not us
         QWidget::showEvent(event);
         return;
     }
     QPoint topLeft = m_hiddenAt;
     if (!m_shownBefore) {
-        // The exact centre, rounded down once. QStyle::alignedRect halves the
-        // screen and the window apart, a pixel off for an odd size, and at a
-        // fractional scale that pixel is one and a half on the screen.
+        // The exact centre, rounded down once: QStyle::alignedRect halves the
+        // screen and the window apart, a pixel off for an odd size (one and a
+        // half at 150 %). Not a fault but its rounding; stays.
         if (const QScreen *display = screen()) {
             const QRect area = display->availableGeometry();
             topLeft = area.topLeft() + QPoint((area.width() - width()) / 2, (area.height() - height()) / 2);

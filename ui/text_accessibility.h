@@ -3,25 +3,15 @@
 class QAccessibleInterface;
 class QWidget;
 
-// The text boxes' accessible interfaces, ours in place of Qt 6.4's, which a
-// screen reader trips over in two places:
-// - QAccessibleLineEdit::attributes answers an empty run at the offset, so no
-//   character of a line edit has a look;
-// - the line edit's word and sentence queries are QAccessibleTextInterface's
-//   defaults, whose textAtOffset loops `while (boundary.toNextBoundary() <
-//   length)`: at the end of the text the finder answers -1, which is less, and
-//   the loop never ends: the word at the end of a text, where the caret
-//   stands after typing, hangs the program.
-// QAccessiblePlainTextEdit does not take those defaults (it answers through
-// QTextCursor), but has faults of its own: offset -1, the end of the text, is
-// answered at the caret; the item before the first and after the last is the
-// first or last one again instead of none; its attribute runs are one a
-// paragraph, and there is none in an empty box. Ours answers both kinds of box
-// from their plain text alike.
-//
-// Remove this file once Qt's own interfaces no longer do any of that: with
-// textAccessibleFor() left out of the factory, the TextQueries tests
-// (tests/ui/accessibility_test.cpp) and e2e.text_queries must pass.
+// The text boxes' accessible interfaces, answered from their plain text, in
+// place of Qt 6.4's.
+// Workaround: Qt 6.4's QAccessibleTextInterface::textAtOffset loops forever at
+// the end of a line edit's text (toNextBoundary() answers -1 there), which hangs
+// the program under a screen reader; QAccessibleLineEdit::attributes answers an
+// empty run, and QAccessiblePlainTextEdit answers offset -1 at the caret and
+// repeats the first or last item past the ends. No upstream report found.
+// Remove once the TextQueries tests and e2e.text_queries pass with
+// textAccessibleFor() left out of the factory.
 
 namespace kalvoran::ui {
 

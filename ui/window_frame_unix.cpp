@@ -40,11 +40,12 @@ void setAtoms(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t prop
 
 } // namespace
 
-// Tool windows and dialogs are plain top-level windows here, not Qt::Tool or
-// Qt::Dialog: Qt marks such a window without an owner as transient for its
-// hidden group leader, and window managers then keep it above every other
-// window of the program, the About window included. The window type goes to
-// the window manager through applyFrameHints() instead.
+// Tool windows and dialogs are plain top-level windows here, their type told
+// through applyFrameHints().
+// Workaround: Qt's xcb platform makes an ownerless Qt::Tool or Qt::Dialog
+// transient for its hidden client leader (QXcbWindow::show), so window managers
+// keep it above every window of the program, About included. By design in Qt,
+// no upstream report; stays while Qt does so.
 Qt::WindowFlags windowFlagsFor(Frame frame)
 {
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
@@ -73,11 +74,10 @@ void applyFrameHints(QWidget &window, Frame frame)
         internAtom(connection, "_NET_WM_WINDOW_TYPE_NORMAL")};
     setAtoms(connection, id, internAtom(connection, "_NET_WM_WINDOW_TYPE"), types.data(), types.size());
 
-    // Metacity and Mutter keep a utility window or a dialog that is transient
-    // for nothing above every window of its group, as if it were transient for
-    // the whole group; Qt puts all of a program's windows in one group. So each
-    // such window leads a group of its own, and the About window can come to
-    // the front over it.
+    // Workaround: Metacity and Mutter keep a utility window or dialog that is
+    // transient for nothing above its whole group (EWMH's group transient), and
+    // Qt puts all of a program's windows in one group; so each such window leads
+    // a group of its own. No upstream report: both follow EWMH. Stays.
     constexpr std::uint32_t windowGroupHint = 1U << 6;
     constexpr std::size_t flagsField = 0;
     constexpr std::size_t groupField = 8;

@@ -1,9 +1,9 @@
 #include "app/program.h"
+#include "layout/ids.h"
 #include "support/named_case.h"
 #include "support/test_tables.h"
 #include "support/ui_helpers.h"
 #include "ui/calculation_window.h"
-#include "ui/ids.h"
 #include "ui/info_windows.h"
 
 #include <QCloseEvent>

@@ -10,10 +10,10 @@
 
 #include "app/program.h"
 #include "calc/number_text.h"
+#include "layout/ids.h"
 #include "support/process_memory.h"
 #include "support/ui_helpers.h"
 #include "ui/calculation_window.h"
-#include "ui/ids.h"
 
 #include <QApplication>
 #include <QCloseEvent>

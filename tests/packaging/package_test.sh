@@ -75,8 +75,8 @@ man --warnings -l "$root/usr/share/man/man1/kalvoran.1.gz" 2>&1 >/dev/null | gre
 # of the main and About windows must tell the same story.
 license=$(sed -n 's|.*<project_license>\(.*\)</project_license>.*|\1|p' "$metainfo")
 grep -qx "License: $license" "$copyright" || fail "the copyright file's licence is not the metainfo's $license"
-ownership=$(sed -n 's/.*kOwnership = "\(.*\)";.*/\1/p' "$source/ui/info_layouts.h")
-[ -n "$ownership" ] || fail "the windows' ownership notice was not found in ui/info_layouts.h"
+ownership=$(sed -n 's/.*kOwnership = "\(.*\)";.*/\1/p' "$source/layout/info_layouts.h")
+[ -n "$ownership" ] || fail "the windows' ownership notice was not found in layout/info_layouts.h"
 grep -qF "$ownership" "$copyright" || fail "the copyright file lacks the windows' notice: $ownership"
 
 # A desktop ties running windows to their launcher by StartupWMClass: it must

@@ -1,5 +1,5 @@
 // Runs GoogleTest inside a QApplication on the offscreen platform, unless a
-// platform was chosen in the environment (the screenshot runs use Xvfb). On
+// platform was chosen in the environment (to watch the windows, for one). On
 // Windows, whose Qt draws text only through the system, the tests use the
 // system's own platform (under Wine, on a private X server).
 

@@ -1,7 +1,7 @@
+#include "layout/ids.h"
 #include "support/named_case.h"
 #include "ui/accessibility.h"
 #include "ui/controls.h"
-#include "ui/ids.h"
 #include "ui/info_windows.h"
 
 #include <QAccessible>

@@ -1,9 +1,9 @@
+#include "layout/ids.h"
 #include "support/named_case.h"
 #include "support/recording_screen.h"
 #include "support/test_tables.h"
 #include "support/ui_helpers.h"
 #include "ui/calculation_window.h"
-#include "ui/ids.h"
 
 #include <QAccessible>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
+#include "layout/ids.h"
+#include "layout/info_layouts.h"
 #include "support/ui_helpers.h"
 #include "ui/controls.h"
-#include "ui/ids.h"
-#include "ui/info_layouts.h"
 #include "ui/info_windows.h"
 
 #include <QFile>

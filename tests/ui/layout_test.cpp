@@ -1,11 +1,11 @@
+#include "layout/calculation_layouts.h"
+#include "layout/ids.h"
+#include "layout/info_layouts.h"
 #include "support/named_case.h"
 #include "support/ui_helpers.h"
-#include "ui/calculation_layouts.h"
 #include "ui/calculation_window.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
-#include "ui/ids.h"
-#include "ui/info_layouts.h"
 #include "ui/info_windows.h"
 
 #include <QAccessible>

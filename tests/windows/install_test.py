@@ -30,9 +30,10 @@ MENU = "Microsoft/Windows/Start Menu/Programs/Kalvoran.lnk"
 USER_MENU = "users/{user}/AppData/Roaming/" + MENU
 ALL_USERS = {"dir": "Program Files/Kalvoran", "shortcut": "ProgramData/" + MENU, "registry": "system.reg"}
 CURRENT_USER = {"dir": "users/{user}/AppData/Local/Programs/Kalvoran", "shortcut": USER_MENU, "registry": "user.reg"}
-# Wine 8's msiexec puts a per-machine package's ProgramMenuFolder shortcut in
-# the installing user's Start menu, ALLUSERS=1 or not; Windows puts it in all
-# users' menu.
+# Workaround: Wine 8's msiexec puts a per-machine package's ProgramMenuFolder
+# shortcut in the installing user's Start menu, ALLUSERS=1 or not, where Windows
+# uses all users' menu. No upstream report found; back to ALL_USERS once the
+# Wine in use passes with it.
 MSI = dict(ALL_USERS, shortcut=USER_MENU)
 
 # One row per way to install: its name, the package, the installer's arguments

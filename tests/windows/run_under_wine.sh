@@ -37,9 +37,10 @@ ready=$WINEPREFIX/.kalvoran-ready-unmanaged
     if [ ! -f "$ready" ]; then
         rm -rf "$WINEPREFIX"
         wineboot -i >/dev/null 2>&1 || { echo "run_under_wine: wine could not make its prefix $WINEPREFIX" >&2; exit 1; }
-        # Without a window manager Wine waits 2 s for each window it hides
-        # to be withdrawn (minutes over the window tests). The unit tests'
-        # windows are left unmanaged; wine_e2e.py has a window manager.
+        # Workaround: without a window manager Wine waits 2 s for each window
+        # it hides to be withdrawn (minutes over the window tests), so the unit
+        # tests' windows stay unmanaged; wine_e2e.py has a window manager. No
+        # upstream report found; stays while these tests run without one.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
         if [ -n "$dpi" ]; then
             wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 ||

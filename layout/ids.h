@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/layout.h"
+#include "layout/layout.h"
 
 // Names that say what a control does, for the controls that code reaches by
 // name. The layout tables keep the short names the windows were drawn with

@@ -1,4 +1,4 @@
-#include "ui/info_layouts.h"
+#include "layout/info_layouts.h"
 
 #include "kalvoran/version.h"
 
@@ -78,7 +78,8 @@ constexpr Style kMakerName{.points = 18, .italic = true, .align = Align::Centre,
 
 // Form1, the main window. A row's accessible name, after the names, parent,
 // line and items columns, is what a screen reader calls a control that no
-// label names.
+// label names. The description's wording ("requiered") is kept as users of
+// earlier versions know it.
 // clang-format off
 constexpr std::array<Control, 14> kMainControls{{
     // name       idx kind               caption or text                        Left  Top   Width Height  style

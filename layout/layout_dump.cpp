@@ -1,12 +1,33 @@
 // Prints every window's layout as JSON, read from the program's own tables,
-// so that the end-to-end tests find windows by their captions and click where
-// the program puts its controls without a second copy of any table. Boxes come
-// in twips as drawn and in pixels through the program's own rounding.
-// Usage: layout_dump [OUTPUT.json]  (standard output without a file)
+// so that the end-to-end tests and the browser page find windows by their
+// captions and draw or click controls where the program puts them, without a
+// second copy of any table. Built from the Qt-free layout library alone.
+// Usage: layout_dump [--page] [OUTPUT.json]  (standard output without a file)
+//
+// Without --page: an array of windows. With --page: an object
+//   {"windows": [...], "fields": {"inputs": {key: name}, "results": {key: name}},
+//    "clearedResults": [name], "messages": {key: text},
+//    "announcements": {"resultsShown": text, "resultsCleared": text},
+//    "errorBoxTitle": text}
+// (keys are the engine's constant names without the k, first letter lower).
+// A window: {"name", "caption", "client": [0, 0, w, h] twips, "clientPixels",
+//   "frame": Frame's value, "controls": [control], "tabOrder": [{"name", "index"}],
+//   "firstFocus": {"name", "index"} or null}.
+// A control: {"name", "index" (-1: no array), "kind": Kind's value,
+//   "caption" (initial text, where a label's "&&" shows one "&"; a picture's
+//   resource path), "box": [left, top, width, height] twips, in the parent's
+//   coordinates, "pixels": the same rounded as the program does, "style":
+//   {"points", "bold", "italic", "centred", "text" and "background": [r, g, b],
+//   "ownColours"}, "names": the field a label names (its caption is then the
+//   field's accessible name), "parent": the frame it sits in or "", "line":
+//   [x1, y1, x2, y2] twips, "items": a combo's list, "accessibleName",
+//   "accessibleDescription", "tabIndex": its place in tabOrder or -1,
+//   "picture": the file under ui/pictures/ or ""}.
 
-#include "ui/calculation_layouts.h"
-#include "ui/info_layouts.h"
-#include "ui/layout.h"
+#include "calc/calculation.h"
+#include "layout/calculation_layouts.h"
+#include "layout/info_layouts.h"
+#include "layout/layout.h"
 
 #include <array>
 #include <cstdio>
@@ -15,6 +36,7 @@
 #include <span>
 #include <sstream>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -99,14 +121,45 @@ private:
     bool m_first = true;
 };
 
+using Named = std::pair<std::string_view, std::string_view>;
+
+namespace field = kalvoran::calc::field;
+namespace message = kalvoran::calc::message;
+
+constexpr std::array<Named, 12> kInputs{
+    {{"diameter", field::kDiameter}, {"length", field::kLength}, {"cFactor", field::kCFactor}, {"flow", field::kFlow},
+        {"elevation", field::kElevation}, {"residualPressure", field::kResidualPressure}, {"tees", field::kTees},
+        {"elbows", field::kElbows}, {"longElbows", field::kLongElbows}, {"butterflyValves", field::kButterflyValves},
+        {"gateValves", field::kGateValves}, {"swingCheckValves", field::kSwingCheckValves}}};
+constexpr std::array<Named, 7> kResults{{{"fittingsLength", field::kFittingsLength}, {"pipeLength", field::kPipeLength},
+    {"frictionLoss", field::kFrictionLoss}, {"pressureDrop", field::kPressureDrop}, {"velocity", field::kVelocity},
+    {"elevationPressure", field::kElevationPressure}, {"pumpHead", field::kPumpHead}}};
+constexpr std::array<Named, 5> kMessages{{{"selectCFactor", message::kSelectCFactor},
+    {"selectDiameter", message::kSelectDiameter}, {"negativeHead", message::kNegativeHead},
+    {"negativeFlow", message::kNegativeFlow}, {"outOfRange", message::kOutOfRange}}};
+constexpr std::string_view kPicturePrefix = ":/pictures/";
+
+void writeNamed(std::ostream &out, std::span<const Named> pairs)
+{
+    Object o(out);
+    for (const auto &[key, value] : pairs)
+        o.field(key, value);
+}
+
 TwipsBox pixels(const TwipsBox &b)
 {
     return {toPixels(b.left), toPixels(b.top), toPixels(b.width), toPixels(b.height)};
 }
 
 // A field added to Control is one more line here.
-void writeControl(std::ostream &out, const Control &c)
+void writeControl(std::ostream &out, const WindowLayout &w, const Control &c)
 {
+    int tabIndex = -1;
+    for (std::size_t i = 0; i < w.tabOrder.size(); ++i) {
+        if (w.tabOrder[i].name == c.name && w.tabOrder[i].index == c.index)
+            tabIndex = static_cast<int>(i);
+    }
+    const bool picture = c.kind == Kind::PictureBox && c.caption.starts_with(kPicturePrefix);
     Object o(out);
     o.field("name", c.name);
     o.field("index", c.index);
@@ -121,6 +174,8 @@ void writeControl(std::ostream &out, const Control &c)
     o.field("items", c.items);
     o.field("accessibleName", c.accessibleName);
     o.field("accessibleDescription", c.accessibleDescription);
+    o.field("tabIndex", tabIndex);
+    o.field("picture", picture ? c.caption.substr(kPicturePrefix.size()) : std::string_view());
 }
 
 void writeWindow(std::ostream &out, const WindowLayout &w)
@@ -134,7 +189,7 @@ void writeWindow(std::ostream &out, const WindowLayout &w)
     out << ",\"controls\":[";
     for (std::size_t i = 0; i < w.controls.size(); ++i) {
         out << (i ? ",\n" : "\n");
-        writeControl(out, w.controls[i]);
+        writeControl(out, w, w.controls[i]);
     }
     out << "],\"tabOrder\":[";
     for (std::size_t i = 0; i < w.tabOrder.size(); ++i) {
@@ -143,16 +198,28 @@ void writeWindow(std::ostream &out, const WindowLayout &w)
         ref.field("name", w.tabOrder[i].name);
         ref.field("index", w.tabOrder[i].index);
     }
-    out << ']';
+    out << "],\"firstFocus\":";
+    if (w.tabOrder.empty()) {
+        out << "null";
+    } else {
+        Object ref(out);
+        ref.field("name", w.tabOrder.front().name);
+        ref.field("index", w.tabOrder.front().index);
+    }
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    const bool page = argc > 1 && std::string_view(argv[1]) == "--page";
+    if (page) {
+        --argc;
+        ++argv;
+    }
     std::ostringstream json;
     json.imbue(std::locale::classic());
-    json << "[";
+    json << (page ? "{\"windows\":[" : "[");
     bool first = true;
     for (const WindowLayout *w :
         {&mainLayout(), &siCalculationLayout(), &britishCalculationLayout(), &farewellLayout(), &aboutLayout()}) {
@@ -160,7 +227,24 @@ int main(int argc, char **argv)
         first = false;
         writeWindow(json, *w);
     }
-    json << "\n]\n";
+    json << "\n]";
+    if (page) {
+        json << ",\n\"fields\":{\"inputs\":";
+        writeNamed(json, kInputs);
+        json << ",\"results\":";
+        writeNamed(json, kResults);
+        json << "},\n\"clearedResults\":[";
+        for (std::size_t i = 0; i < kalvoran::calc::kClearedResults.size(); ++i)
+            json << (i ? ",\"" : "\"") << kalvoran::calc::kClearedResults[i] << '"';
+        json << "],\n\"messages\":";
+        writeNamed(json, kMessages);
+        json << ",\n\"announcements\":";
+        writeNamed(json,
+            std::array<Named, 2>{
+                {{"resultsShown", announcement::kResultsShown}, {"resultsCleared", announcement::kResultsCleared}}});
+        json << ",\n\"errorBoxTitle\":\"" << kErrorBoxTitle << "\"}";
+    }
+    json << "\n";
     if (argc < 2) {
         std::cout << json.str();
         return 0;
