@@ -50,7 +50,13 @@ const layoutsFile = option("--layouts", "build/web/layouts.json");
 const engineFile = option("--engine", "build/web/kalvoran_engine.wasm");
 const outFile = option("--out", "build/web/kalvoran.html");
 
-const layouts = JSON.parse(need(layoutsFile, "the layout tables").toString("utf8"));
+// The build's layout data: the windows, and the texts the page shows of its own.
+const dump = JSON.parse(need(layoutsFile, "the layout tables").toString("utf8"));
+const layouts = dump.windows;
+if (!Array.isArray(layouts) || !dump.announcements || !dump.clearedResults) {
+  console.error(`build.mjs: ${path.relative(root, layoutsFile)} is no page data (layout_dump --page); run: make web`);
+  process.exit(1);
+}
 const engine = need(engineFile, "the engine");
 
 // Every picture a table names, by the path it names it with.
@@ -58,7 +64,7 @@ const pictures = {};
 for (const window of layouts) {
   for (const control of window.controls) {
     if (control.kind !== "PictureBox") continue;
-    const file = path.join(root, "ui", "pictures", path.basename(control.caption));
+    const file = path.join(root, "ui", "pictures", control.picture || path.basename(control.caption));
     const type = file.endsWith(".gif") ? "image/gif" : file.endsWith(".png") ? "image/png" : "image/jpeg";
     pictures[control.caption] = { type, data: need(file, "the picture").toString("base64") };
   }
@@ -76,7 +82,7 @@ try {
     data: readFileSync(path.join(fontsOut, `${face.file}.woff2`)).toString("base64"),
   }));
 } catch {
-  console.error("build.mjs: the web fonts could not be made; run: scripts/install-deps web-test");
+  console.error("build.mjs: the web fonts could not be made; run: scripts/install-deps web");
   process.exit(1);
 } finally {
   rmSync(fontsOut, { recursive: true, force: true });
@@ -94,6 +100,9 @@ const data = {
   icon: need(path.join(root, "ui", "pictures", "kalvoran-32.png"), "the window icon").toString("base64"),
   fonts,
   fontFamily: kFamily,
+  clearedResults: dump.clearedResults,
+  announcements: dump.announcements,
+  errorBoxTitle: dump.errorBoxTitle,
 };
 
 const script = await esbuild.build({

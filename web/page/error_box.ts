@@ -1,6 +1,6 @@
-// The message box of a calculation run: modal to the whole page, titled
-// "Error", with the error icon and OK. Several messages come one after
-// another; the focus goes back where it was after the last OK.
+// The message box of a calculation run: modal to the whole page, titled as
+// the build's data says ("Error"), with the error icon and OK. Several
+// messages come one after another; the focus goes back where it was after OK.
 
 const kErrorIcon =
   '<svg viewBox="0 0 32 32" width="32" height="32" aria-hidden="true">' +
@@ -15,7 +15,7 @@ export class ErrorBox {
   private afterLast: (() => void) | null = null;
   private returnFocus: HTMLElement | null = null;
 
-  constructor(private readonly desktop: HTMLElement, fontFamily: string) {
+  constructor(private readonly desktop: HTMLElement, fontFamily: string, titleText: string) {
     this.overlay.className = "modal-overlay";
     this.overlay.hidden = true;
     const box = document.createElement("div");
@@ -25,7 +25,7 @@ export class ErrorBox {
     const title = document.createElement("h2");
     title.className = "caption";
     title.id = "error-title";
-    title.textContent = "Error";
+    title.textContent = titleText;
     box.setAttribute("aria-labelledby", title.id);
     this.text.id = "error-text";
     box.setAttribute("aria-describedby", this.text.id);

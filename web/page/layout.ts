@@ -56,6 +56,9 @@ export interface PageData {
   icon: string; // the window icon, PNG, base64
   fonts: { weight: number; italic: boolean; data: string }[]; // WOFF2, base64
   fontFamily: string;
+  clearedResults: string[]; // the result fields Clear empties
+  announcements: { resultsShown: string; resultsCleared: string };
+  errorBoxTitle: string;
 }
 
 export const kTwipsPerPixel = 15;

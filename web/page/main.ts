@@ -23,9 +23,6 @@ const ids = {
   about: { ok: "Command1" },
 };
 
-// Emptied by Clear; elevationdrop and pumppressure keep their texts.
-const kClearedResults = ["ELF", "EL", "FL", "PD", "V"];
-
 function bytes(base64: string): Uint8Array {
   // The browser's own decoder where there is one (Chromium 140, Firefox 133).
   const native = (Uint8Array as unknown as { fromBase64?: (text: string) => Uint8Array }).fromBase64;
@@ -55,7 +52,7 @@ class Program {
     private readonly desktop: HTMLElement,
     private readonly live: HTMLElement,
   ) {
-    this.errorBox = new ErrorBox(desktop, assets.fontFamily);
+    this.errorBox = new ErrorBox(desktop, assets.fontFamily, data.errorBoxTitle);
     engine.then(
       (loaded) => (this.loaded = loaded),
       (error: unknown) => (this.engineFailure = `Kalvoran cannot calculate in this browser (${String(error)}).`),
@@ -169,7 +166,7 @@ class Program {
       setResultsVisible: (visible) => {
         w.setFrameVisible(ids.calculation.results, visible);
         // A run hides the frame first and shows it at its end: only the end is news.
-        if (visible) this.announce("Results shown");
+        if (visible) this.announce(this.data.announcements.resultsShown);
       },
     };
     const run = (engine: Engine) =>
@@ -181,7 +178,7 @@ class Program {
   }
 
   private clear(w: PageWindow): void {
-    for (const name of kClearedResults) {
+    for (const name of this.data.clearedResults) {
       const field = w.fieldElement(name);
       if (field) field.value = "";
     }
@@ -189,7 +186,7 @@ class Program {
     // Clear sat in the frame it hid: the focus moves on within the window.
     if (!w.element.contains(document.activeElement) || document.activeElement?.closest("[hidden]"))
       w.focusable()[0]?.focus();
-    this.announce("Results cleared");
+    this.announce(this.data.announcements.resultsCleared);
   }
 
   // Told to a screen reader's user without moving the focus or showing anything.

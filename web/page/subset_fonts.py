@@ -13,7 +13,7 @@ try:
     from fontTools import subset
     from fontTools.ttLib import TTFont
 except ImportError:
-    sys.exit("subset_fonts.py: fontTools is missing; run: scripts/install-deps web-test")
+    sys.exit("subset_fonts.py: fontTools is missing; run: scripts/install-deps web")
 
 FACES = {"Regular": "Regular", "Bold": "Bold", "Italic": "Italic", "BoldItalic": "Bold Italic"}
 # Printable ASCII and Latin-1, and the dashes, quotes, bullet, ellipsis and euro sign.
@@ -31,7 +31,7 @@ def main():
     for face, style in FACES.items():
         path = os.path.join(font_dir, f"LiberationSans-{face}.ttf")
         if not os.path.exists(path):
-            sys.exit(f"subset_fonts.py: {path} is missing; run: scripts/install-deps web-test")
+            sys.exit(f"subset_fonts.py: {path} is missing; run: scripts/install-deps web")
         font = TTFont(path)
         subsetter = subset.Subsetter(options)
         subsetter.populate(unicodes=UNICODES)
