@@ -55,13 +55,18 @@ windows:
 test-windows: windows
 	@scripts/test-windows
 
-# The browser edition's engine (WebAssembly) and layout data, in build/web/.
+# The browser edition in build/web/: its engine (WebAssembly), layout data
+# and the page, kalvoran.html.
 web:
 	@scripts/web
+	@scripts/web-page
 
-# The WebAssembly engine under Node against the native engine's corpus.
+# The WebAssembly engine under Node against the native engine's corpus, then
+# the page in Chromium and Firefox ESR.
 test-web: web
 	@tests/web/engine_corpus.sh
+	@scripts/install-deps test-web
+	@scripts/test-web
 
 # Kalvoran for Debian 12 arm64, cross-built against Debian's arm64 Qt:
 # build/arm64/ gets the program and kalvoran_VERSION_arm64.deb.

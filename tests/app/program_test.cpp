@@ -1,15 +1,19 @@
 #include "app/program.h"
 #include "layout/ids.h"
 #include "support/named_case.h"
+#include "support/test_tables.h"
 #include "support/ui_helpers.h"
 #include "ui/calculation_window.h"
 #include "ui/info_windows.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QJsonObject>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <stdexcept>
 
@@ -90,7 +94,8 @@ TEST(Program, StartsWithOnlyTheMainScreen)
 
 // Each navigation button, from each screen that carries it, and a close
 // request from the window frame, which does what the screen's own way out
-// does: the program is never left with every screen hidden.
+// does: the program is never left with every screen hidden. The rows are
+// tests/data/moves.json, which the page's browser tests read as well.
 using Clicks = std::vector<std::pair<Screen, ControlRef>>;
 
 struct Move : NamedCase
@@ -101,6 +106,39 @@ struct Move : NamedCase
     std::optional<Screen> closed = {}; // after the clicks
     bool ended = false;
 };
+
+Screen screenNamed(const QString &name)
+{
+    const std::pair<const char *, Screen> screens[]{
+        {"Main", Main}, {"Si", Si}, {"British", British}, {"Farewell", Farewell}, {"About", About}};
+    for (const auto &[text, screen] : screens) {
+        if (name == QLatin1StringView(text))
+            return screen;
+    }
+    std::fprintf(stderr, "tests/data/moves.json: no screen %s\n", qPrintable(name));
+    std::exit(2);
+}
+
+std::vector<Move> movesOf(const char *suite)
+{
+    std::vector<Move> moves;
+    for (const QJsonValue row : kalvoran::testing::sharedTable("moves", "moves")) {
+        const QJsonObject move = row.toObject();
+        if (move["suite"].toString() != QLatin1StringView(suite))
+            continue;
+        Move m{{kalvoran::testing::keep(move["name"].toString())}, {}, {}, move["aboutVisible"].toBool()};
+        for (const QJsonValue click : move["clicks"].toArray())
+            m.clicks.emplace_back(
+                screenNamed(click[0].toString()), ControlRef{kalvoran::testing::keep(click[1].toString())});
+        for (const QJsonValue screen : move["visibleAfter"].toArray())
+            m.visibleAfter.push_back(screenNamed(screen.toString()));
+        if (move.contains("closed"))
+            m.closed = screenNamed(move["closed"].toString());
+        m.ended = move["ended"].toBool();
+        moves.push_back(std::move(m));
+    }
+    return moves;
+}
 
 class Moves : public ::testing::TestWithParam<Move>
 {
@@ -121,50 +159,12 @@ TEST_P(Moves, ShowExactlyOneOfTheFourScreens)
     EXPECT_TRUE(session.messages.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(FromMain, Moves,
-    ::testing::Values(Move{"si_units", {{Main, main::kSiUnits}}, {Si}, false},
-        Move{"british_units", {{Main, main::kBritishUnits}}, {British}, false},
-        Move{"exit", {{Main, main::kExit}}, {Farewell}, false}),
-    kCaseName);
-
-INSTANTIATE_TEST_SUITE_P(FromCalculation, Moves,
-    ::testing::Values(Move{"exit_from_si", {{Main, main::kSiUnits}, {Si, calculation::kExit}}, {Farewell}, false},
-        Move{"exit_from_british", {{Main, main::kBritishUnits}, {British, calculation::kExit}}, {Farewell}, false},
-        Move{"back_from_si", {{Main, main::kSiUnits}, {Si, calculation::kBack}}, {Main}, false},
-        Move{"back_from_british", {{Main, main::kBritishUnits}, {British, calculation::kBack}}, {Main}, false}),
-    kCaseName);
-
-INSTANTIATE_TEST_SUITE_P(WithAbout, Moves,
-    ::testing::Values(Move{"about", {{Main, main::kAbout}}, {Main}, true},
-        Move{"about_twice", {{Main, main::kAbout}, {Main, main::kAbout}}, {Main}, true},
-        Move{"about_then_si", {{Main, main::kAbout}, {Main, main::kSiUnits}}, {Si}, true},
-        Move{"about_ok", {{Main, main::kAbout}, {About, about::kOk}}, {Main}, false},
-        Move{
-            "about_then_si_then_ok", {{Main, main::kAbout}, {Main, main::kSiUnits}, {About, about::kOk}}, {Si}, false}),
-    kCaseName);
-
-INSTANTIATE_TEST_SUITE_P(WindowFrame, Moves,
-    ::testing::Values(Move{"main", {}, {Farewell}, false, Main},
-        Move{"si", {{Main, main::kSiUnits}}, {Farewell}, false, Si},
-        Move{"british", {{Main, main::kBritishUnits}}, {Farewell}, false, British},
-        Move{"farewell", {{Main, main::kExit}}, {}, false, Farewell, true},
-        Move{"about", {{Main, main::kAbout}}, {Main}, false, About}),
-    kCaseName);
-
+INSTANTIATE_TEST_SUITE_P(FromMain, Moves, ::testing::ValuesIn(movesOf("FromMain")), kCaseName);
+INSTANTIATE_TEST_SUITE_P(FromCalculation, Moves, ::testing::ValuesIn(movesOf("FromCalculation")), kCaseName);
+INSTANTIATE_TEST_SUITE_P(WithAbout, Moves, ::testing::ValuesIn(movesOf("WithAbout")), kCaseName);
+INSTANTIATE_TEST_SUITE_P(WindowFrame, Moves, ::testing::ValuesIn(movesOf("WindowFrame")), kCaseName);
 // About stays open on the way to the farewell screen; End there ends at once.
-const Clicks kEverythingOpen{{Main, main::kAbout}, {Main, main::kSiUnits}, {Si, calculation::kBack},
-    {Main, main::kBritishUnits}, {British, calculation::kExit}};
-
-Clicks then(Clicks clicks, Screen screen, ControlRef button)
-{
-    clicks.emplace_back(screen, button);
-    return clicks;
-}
-
-INSTANTIATE_TEST_SUITE_P(End, Moves,
-    ::testing::Values(Move{"everything_open", kEverythingOpen, {Farewell}, true},
-        Move{"with_everything_open", then(kEverythingOpen, Farewell, farewell::kEnd), {}, false, {}, true}),
-    kCaseName);
+INSTANTIATE_TEST_SUITE_P(End, Moves, ::testing::ValuesIn(movesOf("End")), kCaseName);
 
 TEST(Program, AboutTwiceGivesOneWindow)
 {

@@ -150,15 +150,15 @@ BY_TITLE = {w.title: w for w in WINDOWS.values()}
 MAIN, SI, BRITISH, FAREWELL, ABOUT = (WINDOWS[f"Form{n}"].title for n in range(1, 6))
 ERROR = "Error"  # the toolkit's message box, in no table
 
-# The worked SI run, field by field in the order a user fills it, and the
-# seven results the Linux program shows for it.
-SI_RUN = [("C", "120"), ("D", "50"), ("L", "10"), ("Q", "500"), ("Tf", "1"), ("Ef", "2"), ("hight", "5"),
-          ("RP", "1")]
-SI_RESULTS = [("ELF", "5.184"), ("EL", "15.184"), ("FL", "0.0451212015753386"), ("elevationdrop", "0.485908649173955"),
-              ("PD", "0.685120324719941"), ("pumppressure", "22.323036938121"), ("V", "4.24628450106157")]
-# A British run with every fitting, for the pictures.
-BRITISH_RUN = [("C", "120"), ("D", "2"), ("L", "100"), ("Q", "50"), ("Tf", "1"), ("Ef", "2"), ("E1f", "1"),
-               ("BVf", "1"), ("GVf", "1"), ("SCf", "1"), ("hight", "10"), ("RP", "20")]
+# The worked runs the desktop's and the page's tests share: the SI one field
+# by field in the order a user fills it, with the seven results the program
+# shows for it, and a British one with every fitting, for the pictures.
+with open(os.path.join(ROOT, "tests", "data", "worked_runs.json"), encoding="utf-8") as _f:
+    _RUNS = {run["name"]: run for run in json.load(_f)["runs"]}
+SI_RUN = [("C", _RUNS["c120_50mm"]["c"]), ("D", _RUNS["c120_50mm"]["d"])] + [tuple(p) for p in _RUNS["c120_50mm"]["typed"]]
+SI_RESULTS = [tuple(p) for p in _RUNS["c120_50mm"]["results"]]
+_EVERY_FITTING = _RUNS["c120_2in_every_fitting"]
+BRITISH_RUN = [("C", _EVERY_FITTING["c"]), ("D", _EVERY_FITTING["d"])] + [tuple(p) for p in _EVERY_FITTING["typed"]]
 
 
 def labelled(title, run):

@@ -1,11 +1,13 @@
 #include "layout/ids.h"
 #include "support/named_case.h"
 #include "support/recording_screen.h"
+#include "support/test_tables.h"
 #include "support/ui_helpers.h"
 #include "ui/calculation_window.h"
 
 #include <QAccessible>
 #include <QGroupBox>
+#include <QJsonObject>
 
 #include <gtest/gtest.h>
 
@@ -22,8 +24,6 @@ using kalvoran::ui::UnitSystem;
 namespace {
 
 namespace ids = kalvoran::ui::ids::calculation;
-
-const QStringList kNoMessages;
 
 // A calculation window whose message boxes are recorded instead of shown.
 class Screen
@@ -133,8 +133,9 @@ INSTANTIATE_TEST_SUITE_P(CalculationWindow, BothWindows,
                 {"FL", "Pressure Friction losses in the pipe ( psi / ft )"}}}),
     kCaseName);
 
-// A worked run typed and picked as a user would, with the texts every result
-// field shows afterwards.
+// A worked run typed and picked as a user would, with the messages it shows
+// and the texts every result field shows afterwards: the rows of
+// tests/data/worked_runs.json, which the page's browser tests read as well.
 struct WorkedRun : NamedCase
 {
     UnitSystem units;
@@ -143,7 +144,32 @@ struct WorkedRun : NamedCase
     Texts typed;
     QStringList messages;
     Texts results;
+    bool resultsShown;
 };
+
+Texts textsOf(const QJsonArray &pairs)
+{
+    Texts texts;
+    for (const QJsonValue pair : pairs)
+        texts.emplace_back(pair[0].toString().toStdString(), pair[1].toString());
+    return texts;
+}
+
+std::vector<WorkedRun> workedRuns()
+{
+    std::vector<WorkedRun> runs;
+    for (const QJsonValue row : kalvoran::testing::sharedTable("worked_runs", "runs")) {
+        const QJsonObject run = row.toObject();
+        QStringList messages;
+        for (const QJsonValue message : run["messages"].toArray())
+            messages << message.toString();
+        runs.push_back({{kalvoran::testing::keep(run["name"].toString())},
+            run["units"].toString() == "Si" ? UnitSystem::Si : UnitSystem::British, run["c"].toString(),
+            run["d"].toString(), textsOf(run["typed"].toArray()), messages, textsOf(run["results"].toArray()),
+            run["resultsShown"].toBool(true)});
+    }
+    return runs;
+}
 
 using WindowRuns = ::testing::TestWithParam<WorkedRun>;
 
@@ -156,32 +182,14 @@ TEST_P(WindowRuns, FillTheResultsFrame)
         s.user.type(name, text);
     s.user.click(ids::kCalculate);
     EXPECT_EQ(s.messages, run.messages);
-    EXPECT_TRUE(s.resultsShown());
+    EXPECT_EQ(s.resultsShown(), run.resultsShown);
     for (const auto &[name, text] : run.results) {
         EXPECT_EQ(s.user.text(name), text) << name;
         EXPECT_TRUE(s.window->control(name)->isVisible()) << name;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Worked, WindowRuns,
-    ::testing::Values(
-        WorkedRun{"c120_50mm", UnitSystem::Si, "120", "50",
-            {{"L", "10"}, {"Q", "500"}, {"Tf", "1"}, {"Ef", "2"}, {"hight", "5"}, {"RP", "1"}}, kNoMessages,
-            {{"ELF", "5.184"}, {"EL", "15.184"}, {"FL", "0.0451212015753386"}, {"elevationdrop", "0.485908649173955"},
-                {"PD", "0.685120324719941"}, {"pumppressure", "22.323036938121"}, {"V", "4.24628450106157"}}},
-        WorkedRun{"c120_2in_every_fitting", UnitSystem::British, "120", "2",
-            {{"L", "100"}, {"Q", "50"}, {"Tf", "1"}, {"Ef", "2"}, {"E1f", "1"}, {"BVf", "1"}, {"GVf", "1"},
-                {"SCf", "1"}, {"hight", "10"}, {"RP", "20"}},
-            kNoMessages,
-            {{"ELF", "39"}, {"EL", "139"}, {"FL", "0.0306007139196786"}, {"elevationdrop", "4.35343921698141"},
-                {"PD", "4.25349923483533"}, {"pumppressure", "28.6069384518167"}, {"V", "5.10622109086498"}}},
-        // A negative elevation draws the warning, then the results.
-        WorkedRun{"c150_075in_negative_head", UnitSystem::British, "150", "0.75",
-            {{"L", "50"}, {"Q", "10"}, {"Tf", "2"}, {"Ef", "3"}, {"hight", "-5"}, {"RP", "30"}},
-            {"Do not enter a negative head ... positive or zero only"},
-            {{"ELF", "24.16"}, {"EL", "74.16"}, {"FL", "0.122411227477318"}, {"elevationdrop", "-2.17671960849071"},
-                {"PD", "9.0780166297179"}, {"pumppressure", "36.9012970212272"}}}),
-    kCaseName);
+INSTANTIATE_TEST_SUITE_P(Worked, WindowRuns, ::testing::ValuesIn(workedRuns()), kCaseName);
 
 TEST(CalculationWindow, ClearEmptiesFiveResultsAndHidesTheFrame)
 {

@@ -1,0 +1,91 @@
+// The window tables as the build writes them (the layout dump's JSON): boxes
+// in twips and in pixels through the program's own rounding.
+
+export type Rgb = [number, number, number];
+
+export interface Style {
+  points: number;
+  bold: boolean;
+  italic: boolean;
+  centred: boolean;
+  text: Rgb;
+  background: Rgb;
+  ownColours: boolean;
+}
+
+export type Kind =
+  | "Label"
+  | "TextBox"
+  | "MultiLineTextBox"
+  | "ComboBox"
+  | "PushButton"
+  | "Frame"
+  | "Line"
+  | "PictureBox";
+
+export interface Control {
+  name: string;
+  index: number;
+  kind: Kind;
+  caption: string;
+  box: [number, number, number, number];
+  pixels: [number, number, number, number];
+  style: Style;
+  names: string;
+  parent: string;
+  line: [number, number, number, number];
+  items: string[];
+  accessibleName: string;
+  accessibleDescription: string;
+}
+
+export interface WindowLayout {
+  name: string;
+  caption: string;
+  clientPixels: [number, number, number, number];
+  frame: "FixedToolWindow" | "FixedDialog" | "Sizable";
+  controls: Control[];
+  tabOrder: { name: string; index: number }[];
+}
+
+// What the build puts into the page beside the code.
+export interface PageData {
+  layouts: WindowLayout[];
+  engine: string; // the WebAssembly engine, base64
+  pictures: Record<string, { type: string; data: string }>; // by the tables' resource path
+  icon: string; // the window icon, PNG, base64
+  fonts: { weight: number; italic: boolean; data: string }[]; // WOFF2, base64
+  fontFamily: string;
+  clearedResults: string[]; // the result fields Clear empties
+  announcements: { resultsShown: string; resultsCleared: string };
+  errorBoxTitle: string;
+}
+
+export const kTwipsPerPixel = 15;
+
+// The layout's face was "MS Sans Serif"; Liberation Sans runs wider, so every
+// point size is scaled by the same 0.91 as on the desktop, where each caption
+// is measured to fit its box in that face.
+export const kFaceScale = 0.91;
+
+export function controlKey(name: string, index: number): string {
+  return index >= 0 ? `${name}(${index})` : name;
+}
+
+export function rgb(c: Rgb): string {
+  return `rgb(${c[0]}, ${c[1]}, ${c[2]})`;
+}
+
+// A caption's "&&" stands for one ampersand; no caption has an access key.
+export function labelText(caption: string): string {
+  return caption.replaceAll("&&", "&");
+}
+
+// A line's stroke, 2 pixels wide and centred on the line as the desktop's pen
+// draws it (a horizontal line at y covers rows y - 1 and y), as a box.
+export function lineBox(line: [number, number, number, number]): [number, number, number, number] {
+  const [x1, y1, x2, y2] = line.map((t) => Math.round(t / kTwipsPerPixel));
+  const pen = 2;
+  if (y1 === y2) return [Math.min(x1, x2), y1 - pen / 2, Math.abs(x2 - x1), pen];
+  return [x1 - pen / 2, Math.min(y1, y2), pen, Math.abs(y2 - y1)];
+}
