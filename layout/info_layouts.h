@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kalvoran/version.h"
 #include "layout/layout.h"
 
 #include <string_view>
@@ -12,8 +13,8 @@ namespace kalvoran::ui {
 // tests hold it to these. All of it is invented: the addresses lie under the
 // example domains and the telephone numbers in the range kept for fiction.
 namespace maker {
-inline constexpr std::string_view kName = "Orrimark";
-inline constexpr std::string_view kWebAddress = "www.orrimark.example.com";
+inline constexpr std::string_view kName = kCompany;
+inline constexpr std::string_view kWebAddress = kalvoran::kWebAddress;
 inline constexpr std::string_view kEmail = "info@orrimark.example.com";
 inline constexpr std::string_view kTelephone = "+1 555 0142";
 inline constexpr std::string_view kMobile = "+1 555 0187";
