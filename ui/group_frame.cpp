@@ -19,6 +19,11 @@ void GroupFrame::paintEvent(QPaintEvent * /*event*/)
     painter.drawComplexControl(QStyle::CC_GroupBox, option);
 
     const QRect frame = style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, this);
+    // The Windows styles set the caption on the border's line: the border
+    // stops either side of it, as a group box's does.
+    if (!title().isEmpty())
+        painter.setClipRegion(
+            QRegion(rect()) - style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this));
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawRect(frame.adjusted(0, 0, -1, -1));
 }

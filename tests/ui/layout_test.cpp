@@ -285,6 +285,30 @@ TEST_P(Windows, DrawnWholeAtTheScreenScale)
         EXPECT_TRUE(
             anyPixelNear(picture, inWindow(frame, QPoint(box.center().x(), box.bottom() - 1)), radius, notWhite))
             << frame->objectName().toStdString() << " bottom border at scale " << scale;
+        // The top border is drawn, but not through the caption (which the
+        // Windows styles set on the border's line).
+        const QRect strip(inWindow(frame, {}).toPoint(), QSize(box.width(), frame->fontMetrics().height() + 4) * scale);
+        const QColor text = frame->palette().color(QPalette::WindowText);
+        const auto ofCaption = [&](QColor c) {
+            return std::abs(c.red() - text.red()) + std::abs(c.green() - text.green())
+                + std::abs(c.blue() - text.blue())
+                < 96;
+        };
+        const auto border = [&](QColor c) { return c.red() == c.green() && c.green() == c.blue() && notWhite(c); };
+        QRect caption; // where the caption is drawn strongly
+        bool topBorder = false;
+        for (int y = strip.top(); y <= strip.bottom(); ++y) {
+            topBorder = topBorder || border(picture.pixel(strip.center().x(), y));
+            for (int x = strip.left(); x <= strip.right(); ++x)
+                caption |= ofCaption(picture.pixel(x, y)) ? QRect(x, y, 1, 1) : QRect();
+        }
+        EXPECT_TRUE(topBorder) << frame->objectName().toStdString() << " top border at scale " << scale;
+        ASSERT_FALSE(caption.isEmpty()) << frame->objectName().toStdString() << " caption at scale " << scale;
+        for (int y = caption.top(); y <= caption.bottom(); ++y) {
+            for (int x = caption.left(); x <= caption.right(); ++x)
+                ASSERT_FALSE(border(picture.pixel(x, y)))
+                    << "border through the caption at " << x << "," << y << " at scale " << scale;
+        }
     }
 }
 
