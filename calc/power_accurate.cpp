@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <bit>
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -49,20 +50,17 @@ public:
         return f;
     }
 
-    // v exactly, but for its bits below the last limb.
+    // v exactly: its lowest bit lies within the fraction limbs. It does for
+    // the doubles converted here, m near 1 and log m, which is 0 or above
+    // 2^-55 in magnitude, so that its lowest bit is above 2^-108.
     static Fixed fromDouble(double v, int fractionLimbs)
     {
-        Fixed f(fractionLimbs);
-        if (v == 0)
-            return f;
         int exponent = 0;
         const double fraction = std::frexp(std::fabs(v), &exponent);
-        auto significand = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-        int offset = exponent - 53 + kLimbBits * fractionLimbs; // bit index of the significand's lowest bit
-        if (offset < 0) {
-            significand = -offset >= 64 ? 0 : significand >> -offset;
-            offset = 0;
-        }
+        const auto significand = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+        const int offset = exponent - 53 + kLimbBits * fractionLimbs; // the significand's lowest bit
+        assert(v == 0 || offset >= 0);
+        Fixed f(fractionLimbs);
         f.addShifted(significand, offset);
         return v < 0 ? -f : f;
     }
@@ -186,10 +184,8 @@ public:
     {
         const int totalBits = static_cast<int>(m_limbs.size()) * kLimbBits;
         int top = totalBits - 1;
-        while (top >= 0 && !bit(top))
+        while (top >= 0 && !bit(top)) // never all zeros: x^y > 0
             --top;
-        if (top < 0)
-            return 0;
         // The value lies in [2^exponent, 2^(exponent + 1)).
         const std::int64_t exponent = top + scale - std::int64_t{kLimbBits} * m_fractionLimbs;
         if (exponent > 1023)

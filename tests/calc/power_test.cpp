@@ -45,6 +45,15 @@ INSTANTIATE_TEST_SUITE_P(Rows, KnownPowers,
         KnownPower{{"SubnormalTiesToEven"}, 3 * 0x1p-215, 5, 0x7ap-1074}, KnownPower{{"TenToThe5"}, 10, 5, 1e5}),
     kalvoran::testing::kCaseName);
 
+// The fast path rounds what its error bound lets it decide and leaves the
+// rest, halfway points first, to the accurate path.
+TEST(FastPath, DecidesOrdinaryPowersAndLeavesHalfwayOnes)
+{
+    EXPECT_EQ(kalvoran::calc::detail::fastPow(79, 1.85), 0x1.950f8b70f2df9p+11);
+    EXPECT_FALSE(kalvoran::calc::detail::fastPow(10, 23).has_value());   // halfway between two doubles
+    EXPECT_FALSE(kalvoran::calc::detail::fastPow(2, -1074).has_value()); // subnormal
+}
+
 // The exact step decides halfway cases, where the approximations never can:
 // its answers are checked here directly, refusals included.
 struct ExactCase : kalvoran::testing::NamedCase
