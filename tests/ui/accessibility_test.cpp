@@ -12,13 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <mutex>
-#include <stop_token>
 #include <string_view>
 #include <thread>
 
@@ -29,23 +27,36 @@ namespace {
 
 // Ends the test program if the work in its scope takes longer than allowed:
 // a text query that never returns must fail the test, not hang it.
+// Workaround: the watcher polls a flag. A stoppable wait on a
+// condition_variable_any, ended by std::jthread's stop request, at times never
+// wakes in MinGW-w64's libstdc++ 12 under Wine 8 (the whole test program then
+// hung); a 20-line program shows it, no upstream report found. Can go once a
+// stoppable wait ends every time there.
 class Deadline
 {
 public:
     explicit Deadline(std::chrono::seconds limit)
-        : m_watch([limit](const std::stop_token &done) {
-            std::mutex mutex;
-            std::unique_lock lock(mutex);
-            std::condition_variable_any().wait_for(lock, done, limit, [] { return false; });
-            if (!done.stop_requested()) {
-                std::fputs("A text query did not return in time.\n", stderr);
-                std::_Exit(EXIT_FAILURE);
+        : m_watch([this, end = std::chrono::steady_clock::now() + limit] {
+            while (!m_done.load()) {
+                if (std::chrono::steady_clock::now() > end) {
+                    std::fputs("A text query did not return in time.\n", stderr);
+                    std::_Exit(EXIT_FAILURE);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
         })
     { }
+    ~Deadline()
+    {
+        m_done = true;
+        m_watch.join();
+    }
+    Deadline(const Deadline &) = delete;
+    Deadline &operator=(const Deadline &) = delete;
 
 private:
-    std::jthread m_watch; // asked to stop, and joined, at the end of the scope
+    std::atomic<bool> m_done{false}; // before m_watch, which reads it
+    std::thread m_watch;
 };
 
 // Far more than the queries of a test take, even in a sanitized build.
