@@ -72,14 +72,18 @@ def run(page, transcript):
             hear("page heard", mark, lambda h: said(h, "Finished loading Kalvoran"), "the page not announced", 30)
 
             def tab_to(name, limit=26):
-                """Tab until Orca names the control; what it said of it."""
+                """Tab until Orca names the control; what it said of it. Each Tab waits
+                for Orca to have spoken of the last: on a busy machine it speaks late,
+                and skips a control the focus has already left."""
                 for _ in range(limit):
                     mark = speech.mark()
-                    press("Tab", settle=0.3)
-                    if speech.wait(mark, lambda h: said(h, name), 1.0):
-                        speech.quiet()
+                    press("Tab", settle=0.1)
+                    speech.wait(mark, lambda h: any(not u.echo for u in h), 8.0)
+                    speech.quiet()
+                    if said(speech.since(mark), name):
                         return speech.since(mark)
-                raise Failure(f"'{name}' not reached with Tab")
+                raise Failure(f"'{name}' not reached with Tab (Orca leaves some focus changes unspoken "
+                              "on a busy machine: run it again on a quiet one)")
 
             tab_to("S.I Units push button")
             press("Return")  # the SI window, the focus on the length
