@@ -43,10 +43,11 @@ bool desktopAsksMoreContrast()
 #else
 
 // The desktop portal's org.freedesktop.appearance "contrast": 1 asks for
-// higher contrast (GNOME's high-contrast setting among others). No portal
-// running, no session bus or no answer within a moment: normal contrast.
-// Neither a bus (libdbus starts one where no address is given) nor the
-// portal is started for this: either would hold up the first window.
+// higher contrast (where the desktop's portal passes on such a switch, as
+// recent GNOME does its high-contrast one). No portal running, no session bus
+// or no answer within a moment: normal contrast. Neither a bus (libdbus
+// starts one where no address is given) nor the portal is started for this:
+// either would hold up the first window.
 bool desktopAsksMoreContrast()
 {
     if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))

@@ -625,17 +625,13 @@ async function main() {
   }
 
   // The person's own settings: the same windows, boxes and axe-core with more
-  // contrast asked for; borders, focus rings and the person's colours when forced.
+  // contrast asked for; borders, focus rings and the person's colours when
+  // forced (the red checks fail should a browser not take the setting).
   for (const media of ["more", "forced"]) {
     const profile = mkdtempSync(path.join(tmpdir(), `kalvoran-${browserName}-${media}-`));
     const browser = await launch(browserName, profile, media);
     browser.page.setDefaultTimeout(5000);
     try {
-      await checks.run(`${media}.media_matches`, async () => {
-        await open(browser.page);
-        const query = media === "more" ? "(prefers-contrast: more)" : "(forced-colors: active)";
-        if (!(await browser.page.evaluate((q) => matchMedia(q).matches, query))) throw new Error(`${query} does not match`);
-      });
       if (media === "more") {
         await windowChecks(browser.page, checks, media, worstBox);
         await axeChecks(browser.page, checks, media, axeResults);
