@@ -2,6 +2,7 @@
 #include "app/platform.h"
 #include "app/program.h"
 #include "ui/accessibility.h"
+#include "ui/contrast.h"
 #include "ui/fonts.h"
 
 #include "kalvoran/version.h"
@@ -31,6 +32,8 @@ int main(int argc, char **argv)
     QApplication::setFont(kalvoran::ui::fontFor(kalvoran::ui::kRegular));
     // Before the first window: the windows' accessible interfaces come from it.
     kalvoran::ui::installAccessibility();
+    // The darker red where the desktop asks for more contrast.
+    kalvoran::ui::setMoreContrast(kalvoran::ui::desktopAsksMoreContrast());
 
     kalvoran::app::Program program;
     if (!program.start())

@@ -1,5 +1,6 @@
 #include "ui/layout_window.h"
 
+#include "ui/contrast.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
 #include "ui/group_frame.h"
@@ -20,7 +21,8 @@ namespace {
 
 QColor toColor(Rgb rgb)
 {
-    return {rgb.r, rgb.g, rgb.b};
+    const Rgb shown = shownColour(rgb, moreContrast());
+    return {shown.r, shown.g, shown.b};
 }
 
 // A caption's "&&" stands for one ampersand; no caption has an access key.
@@ -179,7 +181,7 @@ QWidget *LayoutWindow::createControl(const Control &row, QWidget *parent)
         break;
     }
     case Kind::Line: {
-        widget = new LineControl(row.line, row.style.text, 2, parent);
+        widget = new LineControl(row.line, shownColour(row.style.text, moreContrast()), 2, parent);
         break;
     }
     case Kind::PictureBox: {

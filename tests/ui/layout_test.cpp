@@ -4,6 +4,7 @@
 #include "support/named_case.h"
 #include "support/ui_helpers.h"
 #include "ui/calculation_window.h"
+#include "ui/contrast.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
 #include "ui/info_windows.h"
@@ -500,6 +501,43 @@ TEST_P(InfoWindows, PicturesAreShownUnscaledAndClipped)
         const QSize shown = source.size().boundedTo(inside.size());
         const QImage grabbed = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
         EXPECT_EQ(grabbed.copy(QRect(inside.topLeft(), shown)), source.copy(QRect(QPoint(0, 0), shown)));
+    }
+}
+
+// WCAG 2's contrast ratio of two colours, from their relative luminance.
+double contrastRatio(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// With more contrast asked for, the tables' red and no other colour turns
+// darker, and every own-coloured caption then reads at 4.5:1 or better.
+TEST_P(Windows, RedTurnsDarkerWithMoreContrast)
+{
+    setMoreContrast(true);
+    const auto window = GetParam().create();
+    setMoreContrast(false);
+    for (const Control &row : GetParam().layout().controls) {
+        if (!row.style.ownColours)
+            continue;
+        SCOPED_TRACE(controlKey(row.name, row.index));
+        const QWidget *widget = window->control(row.name, row.index);
+        ASSERT_NE(widget, nullptr);
+        const QColor expected = colour(row.style.text == kRed ? kMoreContrastRed : row.style.text);
+        if (const auto *line = qobject_cast<const LineControl *>(widget)) {
+            EXPECT_EQ(line->colour(), expected);
+            continue;
+        }
+        const bool edit = row.kind == Kind::TextBox || row.kind == Kind::MultiLineTextBox;
+        const QColor text = widget->palette().color(edit ? QPalette::Text : QPalette::WindowText);
+        EXPECT_EQ(text, expected);
+        EXPECT_GE(contrastRatio(text, widget->palette().color(edit ? QPalette::Base : QPalette::Window)), 4.5);
     }
 }
 

@@ -1,12 +1,13 @@
 // The page end to end in a real browser, as a user drives it: the moves and
 // worked runs of the desktop's tests (tests/data/), the error box, Tab order,
 // every control's box against the tables, captions that fit, no request after
-// load, and axe-core on every window in every state.
+// load, the page's policy, and axe-core on every window in every state; then
+// again with more contrast asked for, and with forced colours.
 //
 // Usage: node tests/web/page_test.mjs chromium|firefox [--screenshots DIR]
 // (KALVORAN_PAGE: the page, default build/web/kalvoran.html)
 
-import { mkdtempSync, readFileSync, rmSync } from "node:fs";
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import path from "node:path";
@@ -28,8 +29,19 @@ const form = { Main: "Form1", Si: "Form2", British: "Form3", Farewell: "Form4", 
 const layoutOf = (name) => layouts.find((w) => w.name === name);
 const kCommonArgs = ["--disable-background-networking", "--disable-component-update", "--disable-sync", "--no-first-run"];
 
+// Firefox's driver cannot emulate these media features; Firefox's own
+// settings stand in: an accessibility theme asks for more contrast, and never
+// using the page's colours forces the person's (and asks for more contrast).
+const kFirefoxMedia = { default: {}, more: { "ui.useAccessibilityTheme": 1 }, forced: { "browser.display.document_color_use": 2 } };
+
+// Every policy violation the page reports, from before its first script on.
+function recordViolations() {
+  window.policyViolations = [];
+  document.addEventListener("securitypolicyviolation", (e) => window.policyViolations.push(e.effectiveDirective), true);
+}
+
 // The two drivers behind one small interface.
-async function launch(name, profile) {
+async function launch(name, profile, media) {
   if (name === "chromium") {
     const { chromium } = require("playwright-core");
     const context = await chromium.launchPersistentContext(profile, {
@@ -37,8 +49,11 @@ async function launch(name, profile) {
       headless: true,
       args: ["--no-sandbox", ...kCommonArgs],
       viewport: { width: 1280, height: 900 },
+      contrast: media === "more" ? "more" : null,
+      forcedColors: media === "forced" ? "active" : null,
     });
     const page = context.pages()[0] ?? (await context.newPage());
+    await context.addInitScript(recordViolations);
     return {
       page,
       close: () => context.close(),
@@ -52,10 +67,14 @@ async function launch(name, profile) {
     executablePath: "/usr/bin/firefox-esr",
     headless: true,
     userDataDir: profile,
-    extraPrefsFirefox: { "network.proxy.type": 0 },
+    extraPrefsFirefox: { "network.proxy.type": 0, ...kFirefoxMedia[media] },
   });
-  const page = (await browser.pages())[0] ?? (await browser.newPage());
+  // The tab Firefox opens with never has the focus, and without it no :focus
+  // style applies; one of the driver's own has it, but it may be closed by the
+  // page, which the Exit moves must not do.
+  const page = media === "forced" ? await browser.newPage() : ((await browser.pages())[0] ?? (await browser.newPage()));
   await page.setViewport({ width: 1280, height: 900 });
+  await page.evaluateOnNewDocument(recordViolations);
   return {
     page,
     close: () => browser.close(),
@@ -107,8 +126,11 @@ async function press(page, screen, button) {
 // What takes the typing: a combo box's edit field, or the text box itself.
 const field = (screen, name) => `${ctl(screen, name)}${["C", "D"].includes(name) ? " input" : ""}`;
 
-async function open(page) {
-  await page.goto(pageUrl);
+const takeViolations = (page) => page.evaluate(() => window.policyViolations?.splice(0) ?? []).catch(() => []);
+const violations = []; // refused by the page's policy, over every load of the page itself
+async function open(page, url = pageUrl) {
+  violations.push(...(await takeViolations(page)));
+  await page.goto(url);
   await page.waitForSelector("html[data-ready]", { timeout: 15000 });
 }
 
@@ -239,13 +261,134 @@ async function axe(page, selector) {
   }, selector);
 }
 
+// Each window in the state its pictures show, the calculation windows after a worked run.
+const kStates = [
+  ["Form1", []],
+  ["Form5", [["Main", "Command4"]]],
+  ["Form2", []],
+  ["Form3", []],
+  ["Form4", [["Main", "Command3"]]],
+];
+async function showState(page, name, clicks) {
+  await open(page);
+  for (const [screen, button] of clicks) await page.click(ctl(screen, button));
+  if (name === "Form2" || name === "Form3") {
+    const screen = name === "Form2" ? "Si" : "British";
+    await fill(page, runs.find((r) => r.units === screen && r.messages.length === 0));
+    await calculate(page, screen);
+    await page.click(`${win(name)} .title-bar h2`); // no focus ring in the pictures
+  }
+}
+
+// The tables' red as the page shows it, and its darker stand-in.
+const kRed = { default: "rgb(255, 0, 0)", more: "rgb(176, 0, 0)" };
+const kMedia = { default: "", more: "more_contrast.", forced: "forced_colours." };
+function redsOf(page, name) {
+  return page.evaluate((layout) => {
+    const w = document.querySelector(`section[data-name="${layout.name}"]`);
+    return layout.controls
+      .filter((c) => c.style.ownColours && c.style.text.join() === "255,0,0")
+      .map((c) => {
+        const e = w.querySelector(`[data-control="${c.index >= 0 ? `${c.name}(${c.index})` : c.name}"]`);
+        const s = getComputedStyle(c.kind === "Frame" ? e.querySelector(".group-caption") : e);
+        return [c.name, c.kind === "Line" ? s.backgroundColor : s.color];
+      });
+  }, layoutOf(name));
+}
+
+async function windowChecks(page, checks, media, worstBox) {
+  for (const [name, clicks] of kStates) {
+    await checks.run(`${kMedia[media]}boxes_and_captions.${name}`, async () => {
+      await showState(page, name, clicks);
+      const worst = await measureBoxes(page, name);
+      if (worst.difference > worstBox.difference) Object.assign(worstBox, worst, { window: name });
+      if (worst.difference > 0.5) throw new Error(`${worst.control}: ${worst.got} against ${worst.expected}`);
+      const cut = await overflowing(page, name);
+      if (cut.length) throw new Error(`cut captions: ${cut.join(", ")}`);
+      const wrong = (await redsOf(page, name)).filter(([, colour]) => colour !== kRed[media]);
+      if (wrong.length) throw new Error(`not ${kRed[media]}: ${wrong.map((r) => r.join(" ")).join(", ")}`);
+      if (shotsDir && (media === "default" || name === "Form2")) {
+        const file = { Form1: "main", Form2: "si", Form3: "british", Form4: "farewell", Form5: "about" }[name];
+        const suffix = media === "default" ? "" : "-more-contrast";
+        await (await page.$(win(name))).screenshot({ path: path.join(shotsDir, `${file}${suffix}.png`) });
+      }
+    });
+  }
+}
+
+// axe-core on every window in every state, the error box and the ended page.
+// The tables' own red fails color-contrast, which only more contrast mends.
+const kAxeStates = [
+  ["main", []],
+  ["about", [["Main", "Command4"]]],
+  ["si_fresh", [["Main", "Command1"]]],
+  ["si_error_box", [["Main", "Command1"], ["Si", "Command1"]]],
+  ["british_fresh", [["Main", "Command2"]]],
+  ["farewell", [["Main", "Command3"]]],
+  ["ended", [["Main", "Command3"], ["Farewell", "Command1"]]],
+  ["si_results", "Si"],
+  ["british_results", "British"],
+];
+async function axeChecks(page, checks, media, axeResults) {
+  for (const [state, steps] of kAxeStates) {
+    await checks.run(`${kMedia[media]}axe.${state}`, async () => {
+      await open(page);
+      if (typeof steps === "string") {
+        await fill(page, runs.find((r) => r.units === steps && r.messages.length === 0));
+        await calculate(page, steps);
+      } else {
+        for (const [screen, button] of steps) await page.click(ctl(screen, button));
+      }
+      const violations = await axe(page, null);
+      axeResults[`${kMedia[media]}${state}`] = violations;
+      const real = violations.filter((v) => media !== "default" || !v.startsWith("color-contrast"));
+      if (real.length) throw new Error(real.join(", "));
+    });
+  }
+}
+
+// Forced colours: no red left, every control with a border on all four sides,
+// and a visible outline on each as Tab reaches it.
+async function forcedChecks(page, checks) {
+  for (const [name, clicks] of kStates) {
+    await checks.run(`forced_colours.${name}`, async () => {
+      await showState(page, name, clicks);
+      const red = (await redsOf(page, name)).filter(([, colour]) => Object.values(kRed).includes(colour));
+      if (red.length) throw new Error(`still red: ${red.map((r) => r[0]).join(", ")}`);
+      // A line of the element's edge is drawn: a style, a width, a colour.
+      const bare = await page.evaluate((w) => {
+        const drawn = (s, edge) => s[`${edge}Style`] !== "none" && parseFloat(s[`${edge}Width`]) >= 1 && s[`${edge}Color`] !== "rgba(0, 0, 0, 0)";
+        return [...document.querySelectorAll(`section[data-name="${w}"] :is(input, textarea, button, .picture-box)`)]
+          .filter((e) => !e.closest("[hidden]"))
+          .filter((e) => ["Top", "Right", "Bottom", "Left"].some((side) => !drawn(getComputedStyle(e), `border${side}`)))
+          .map((e) => e.closest("[data-control]")?.dataset.control ?? e.className);
+      }, name);
+      if (bare.length) throw new Error(`no border: ${bare.join(", ")}`);
+      const unringed = [];
+      for (let i = 0; i < layoutOf(name).tabOrder.length; i++) {
+        await page.keyboard.press("Tab");
+        await settle(page);
+        const [control, ringed] = await page.evaluate(() => {
+          const a = document.activeElement;
+          const s = getComputedStyle(a);
+          const ringed = s.outlineStyle !== "none" && parseFloat(s.outlineWidth) >= 1 && s.outlineColor !== "rgba(0, 0, 0, 0)";
+          return [a.closest("[data-control]")?.dataset.control ?? a.className, ringed];
+        });
+        if (!ringed) unringed.push(control);
+      }
+      if (unringed.length) throw new Error(`no focus ring: ${unringed.join(", ")}`);
+    });
+  }
+}
+
 async function main() {
   if (!["chromium", "firefox"].includes(browserName)) {
     console.error("usage: page_test.mjs chromium|firefox [--screenshots DIR]");
     process.exit(2);
   }
   const profile = mkdtempSync(path.join(tmpdir(), `kalvoran-${browserName}-`));
-  const browser = await launch(browserName, profile);
+  const copyDir = mkdtempSync(path.join(tmpdir(), "kalvoran-copy-"));
+  const browser = await launch(browserName, profile, "default");
   const { page } = browser;
   const checks = new Checks();
   const axeResults = {};
@@ -254,7 +397,9 @@ async function main() {
   const requests = [];
   // Loading the page again is no request of the page's own; anything else is.
   page.on("request", (request) => afterLoad && !request.isNavigationRequest() && requests.push(request.url()));
-  page.on("pageerror", (error) => checks.fail("no_script_errors", error.message));
+  // Firefox reports what the policy refuses as errors of the page too.
+  let refusing = false;
+  page.on("pageerror", (error) => (refusing && /^Content-Security-Policy/.test(error.message)) || checks.fail("no_script_errors", error.message));
   await browser.offline();
   page.setDefaultTimeout(5000);
 
@@ -419,62 +564,33 @@ async function main() {
       if (wrong.length) throw new Error(wrong.map(([n, o]) => `${n}: ${o.got.join(" ")}`).join("; "));
     });
 
-    const states = [
-      ["Form1", []],
-      ["Form5", [["Main", "Command4"]]],
-      ["Form2", []], // after a worked run, below
-      ["Form3", []],
-      ["Form4", [["Main", "Command3"]]],
-    ];
-    for (const [name, clicks] of states) {
-      await checks.run(`boxes_and_captions.${name}`, async () => {
-        await open(page);
-        for (const [screen, button] of clicks) await page.click(ctl(screen, button));
-        if (name === "Form2" || name === "Form3") {
-          const screen = name === "Form2" ? "Si" : "British";
-          await fill(page, runs.find((r) => r.units === screen && r.messages.length === 0));
-          await calculate(page, screen);
-          await page.click(`${win(name)} .title-bar h2`); // no focus ring in the pictures
-        }
-        const worst = await measureBoxes(page, name);
-        if (worst.difference > worstBox.difference) Object.assign(worstBox, worst, { window: name });
-        if (worst.difference > 0.5) throw new Error(`${worst.control}: ${worst.got} against ${worst.expected}`);
-        const cut = await overflowing(page, name);
-        if (cut.length) throw new Error(`cut captions: ${cut.join(", ")}`);
-        if (shotsDir) {
-          const file = { Form1: "main", Form2: "si", Form3: "british", Form4: "farewell", Form5: "about" }[name];
-          await (await page.$(win(name))).screenshot({ path: path.join(shotsDir, `${file}.png`) });
-        }
-      });
-    }
+    await windowChecks(page, checks, "default", worstBox);
+    await axeChecks(page, checks, "default", axeResults);
 
-    // axe-core on every window in every state, the error box and the ended page.
-    const axeStates = [
-      ["main", []],
-      ["about", [["Main", "Command4"]]],
-      ["si_fresh", [["Main", "Command1"]]],
-      ["si_error_box", [["Main", "Command1"], ["Si", "Command1"]]],
-      ["british_fresh", [["Main", "Command2"]]],
-      ["farewell", [["Main", "Command3"]]],
-      ["ended", [["Main", "Command3"], ["Farewell", "Command1"]]],
-      ["si_results", "Si"],
-      ["british_results", "British"],
-    ];
-    for (const [state, steps] of axeStates) {
-      await checks.run(`axe.${state}`, async () => {
-        await open(page);
-        if (typeof steps === "string") {
-          await fill(page, runs.find((r) => r.units === steps && r.messages.length === 0));
-          await calculate(page, steps);
-        } else {
-          for (const [screen, button] of steps) await page.click(ctl(screen, button));
-        }
-        const violations = await axe(page, null);
-        axeResults[state] = violations;
-        const real = violations.filter((v) => !v.startsWith("color-contrast"));
-        if (real.length) throw new Error(real.join(", "));
-      });
-    }
+    // Code added to a copy of the page: refused, reported, and the page runs.
+    await checks.run("policy_refuses_added_code", async () => {
+      const kAdded = [
+        ["<script>document.documentElement.dataset.added = 'ran'</script>", "script-src-elem"],
+        ["<style>html { --added: ran; }</style>", "style-src-elem"],
+        ['<p id="added" style="color: rgb(1, 2, 3)">added</p>', "style-src-attr"],
+      ];
+      const html = readFileSync(pageFile, "utf8").replace("</body>", `${kAdded.map(([code]) => code).join("")}</body>`);
+      const copy = path.join(copyDir, "added.html");
+      writeFileSync(copy, html);
+      refusing = true;
+      await open(page, pathToFileURL(copy).href);
+      await settle(page);
+      refusing = false;
+      const took = await page.evaluate(() => [
+        document.documentElement.dataset.added,
+        getComputedStyle(document.documentElement).getPropertyValue("--added").trim(),
+        getComputedStyle(document.getElementById("added")).color === "rgb(1, 2, 3)",
+      ]);
+      const reported = await takeViolations(page);
+      if (took.some(Boolean)) throw new Error(`added code took effect: ${took}`);
+      const missed = kAdded.filter(([, directive]) => !reported.includes(directive)).map(([, d]) => d);
+      if (missed.length) throw new Error(`not reported: ${missed.join(", ")} (reported: ${reported.join(", ")})`);
+    });
 
     await checks.run("narrow_screen_scales_down", async () => {
       await browser.viewport(360, 700);
@@ -498,11 +614,34 @@ async function main() {
       if (kept.cookie || kept.local || kept.session || kept.workers) throw new Error(JSON.stringify(kept));
     });
 
+    violations.push(...(await takeViolations(page)));
+    checks.expect("no_policy_violations", violations.length === 0, `refused: ${[...new Set(violations)].join(", ")}`);
     checks.expect("no_request_after_load", requests.length === 0, `requests: ${requests.slice(0, 5).join(", ")}`);
     checks.passed.add("no_script_errors"); // unless an error came, above
   } finally {
     await browser.close();
     rmSync(profile, { recursive: true, force: true });
+    rmSync(copyDir, { recursive: true, force: true });
+  }
+
+  // The person's own settings: the same windows, boxes and axe-core with more
+  // contrast asked for; borders, focus rings and the person's colours when
+  // forced (the red checks fail should a browser not take the setting).
+  for (const media of ["more", "forced"]) {
+    const profile = mkdtempSync(path.join(tmpdir(), `kalvoran-${browserName}-${media}-`));
+    const browser = await launch(browserName, profile, media);
+    browser.page.setDefaultTimeout(5000);
+    try {
+      if (media === "more") {
+        await windowChecks(browser.page, checks, media, worstBox);
+        await axeChecks(browser.page, checks, media, axeResults);
+      } else {
+        await forcedChecks(browser.page, checks);
+      }
+    } finally {
+      await browser.close();
+      rmSync(profile, { recursive: true, force: true });
+    }
   }
   console.log(`largest box difference: ${worstBox.difference} CSS px${worstBox.control ? ` (${worstBox.window} ${worstBox.control})` : ""}`);
   for (const [state, violations] of Object.entries(axeResults))

@@ -7,6 +7,7 @@
 // build/web/kalvoran.html, from the repository root)
 
 import { execFileSync } from "node:child_process";
+import { createHash } from "node:crypto";
 import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import path from "node:path";
@@ -129,6 +130,22 @@ const fill = {
 };
 let html = readFileSync(path.join(here, "template.html"), "utf8");
 for (const [mark, text] of Object.entries(fill)) html = html.split(mark).join(text);
+// The parser turns every CR LF into LF before a script's text is hashed.
+html = html.replace(/\r\n?/g, "\n");
+
+// The page's policy lets run only the scripts and styles the build put in it,
+// each by the SHA-256 of its text, and no style attribute at all. A script
+// with a type is data (the page data, the licences) and runs never.
+const digests = { script: [], style: [] };
+for (const [, tag, attributes, text] of html.matchAll(/<(script|style)(\s[^>]*)?>([\s\S]*?)<\/\1>/g)) {
+  if (tag === "script" && /\btype=/.test(attributes ?? "")) continue;
+  digests[tag].push(`'sha256-${createHash("sha256").update(text, "utf8").digest("base64")}'`);
+}
+if (!digests.script.length || !digests.style.length || /<[^>]+\sstyle=/.test(html.replace(/<(script|style)\b[\s\S]*?<\/\1>/g, ""))) {
+  console.error("build.mjs: template.html wants one <script> and one <style> and no style attribute, which the page's policy forbids");
+  process.exit(1);
+}
+html = html.replace("/*@SCRIPT-HASHES@*/", digests.script.join(" ")).replace("/*@STYLE-HASHES@*/", digests.style.join(" "));
 
 const size = Buffer.byteLength(html);
 if (size > kMaxBytes) {

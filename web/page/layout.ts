@@ -72,8 +72,11 @@ export function controlKey(name: string, index: number): string {
   return index >= 0 ? `${name}(${index})` : name;
 }
 
+// The tables' red comes from the stylesheet's --red, which is a darker red
+// where the person asks for more contrast (style.css).
 export function rgb(c: Rgb): string {
-  return `rgb(${c[0]}, ${c[1]}, ${c[2]})`;
+  const colour = `rgb(${c[0]}, ${c[1]}, ${c[2]})`;
+  return c[0] === 255 && c[1] === 0 && c[2] === 0 ? `var(--red, ${colour})` : colour;
 }
 
 // A caption's "&&" stands for one ampersand; no caption has an access key.

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "layout/layout.h"
+
+// The tables' red (255, 0, 0) reads at 4.00:1 on white and 2.58:1 on the light
+// red, under WCAG's 4.5:1. Where the desktop asks for more contrast the
+// windows draw a darker red in its place, as the web page does; nothing else
+// changes. Qt 6.4 tells no contrast setting (QStyleHints has it from Qt 6.10,
+// as accessibility()->contrastPreference(): this can go with Qt 6.10), so each
+// platform is asked itself (contrast_windows.cpp, contrast_unix.cpp).
+
+namespace kalvoran::ui {
+
+// 7.38:1 on white and 4.76:1 on the light red, by WCAG's relative luminance.
+inline constexpr Rgb kMoreContrastRed{176, 0, 0};
+
+// Windows' contrast themes; on Linux the desktop portal's contrast setting.
+[[nodiscard]] bool desktopAsksMoreContrast();
+
+// What the windows built from now on draw: set once at start-up.
+void setMoreContrast(bool more);
+[[nodiscard]] bool moreContrast();
+
+// The colour drawn for a table's colour.
+[[nodiscard]] constexpr Rgb shownColour(Rgb colour, bool more)
+{
+    return more && colour == kRed ? kMoreContrastRed : colour;
+}
+
+} // namespace kalvoran::ui
