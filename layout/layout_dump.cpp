@@ -11,7 +11,7 @@
 //    "errorBoxTitle": text}
 // (keys are the engine's constant names without the k, first letter lower).
 // A window: {"name", "caption", "client": [0, 0, w, h] twips, "clientPixels",
-//   "frame": Frame's value, "controls": [control], "tabOrder": [{"name", "index"}],
+//   "frame": WindowFrame's value, "controls": [control], "tabOrder": [{"name", "index"}],
 //   "firstFocus": {"name", "index"} or null}.
 // A control: {"name", "index" (-1: no array), "kind": Kind's value,
 //   "caption" (initial text, where a label's "&&" shows one "&"; a picture's
@@ -40,14 +40,14 @@
 
 namespace {
 
-using namespace kalvoran::ui;
+using namespace kalvoran::layout;
 
-// The names of Kind's and Frame's values, in their order.
+// The names of Kind's and WindowFrame's values, in their order.
 constexpr std::array<std::string_view, 8> kKinds{
-    "Label", "TextBox", "MultiLineTextBox", "ComboBox", "PushButton", "Frame", "Line", "PictureBox"};
+    "Label", "TextBox", "MultiLineTextBox", "ComboBox", "PushButton", "GroupBox", "Line", "PictureBox"};
 constexpr std::array<std::string_view, 3> kFrames{"FixedToolWindow", "FixedDialog", "Sizable"};
 static_assert(static_cast<std::size_t>(Kind::PictureBox) + 1 == kKinds.size());
-static_assert(static_cast<std::size_t>(Frame::Sizable) + 1 == kFrames.size());
+static_assert(static_cast<std::size_t>(WindowFrame::Sizable) + 1 == kFrames.size());
 
 // One JSON object, its fields written in the order given.
 class Object

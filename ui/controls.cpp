@@ -9,10 +9,10 @@
 
 namespace kalvoran::ui {
 
-LineControl::LineControl(const TwipsLine &line, Rgb colour, int penWidth, QWidget *parent)
+LineControl::LineControl(const layout::TwipsLine &line, layout::Rgb colour, int penWidth, QWidget *parent)
     : QWidget(parent)
-    , m_from(toPixels(line.x1), toPixels(line.y1))
-    , m_to(toPixels(line.x2), toPixels(line.y2))
+    , m_from(layout::toPixels(line.x1), layout::toPixels(line.y1))
+    , m_to(layout::toPixels(line.x2), layout::toPixels(line.y2))
     , m_colour(colour.r, colour.g, colour.b)
     , m_penWidth(penWidth)
 {

@@ -15,7 +15,7 @@ class LineControl : public QWidget
 {
     Q_OBJECT
 public:
-    LineControl(const TwipsLine &line, Rgb colour, int penWidth, QWidget *parent);
+    LineControl(const layout::TwipsLine &line, layout::Rgb colour, int penWidth, QWidget *parent);
 
     // The line's end points in the parent's pixels.
     [[nodiscard]] QPoint from() const { return m_from; }

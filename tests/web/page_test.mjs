@@ -181,7 +181,7 @@ function measureBoxes(page, name) {
   return page.evaluate((layout) => {
     const w = document.querySelector(`section[data-name="${layout.name}"]`);
     const client = w.querySelector(".client").getBoundingClientRect();
-    const frames = Object.fromEntries(layout.controls.filter((c) => c.kind === "Frame").map((c) => [c.name, c.pixels]));
+    const frames = Object.fromEntries(layout.controls.filter((c) => c.kind === "GroupBox").map((c) => [c.name, c.pixels]));
     let worst = { difference: 0, control: null };
     const sizeDifference = Math.max(
       Math.abs(client.width - layout.clientPixels[2]),

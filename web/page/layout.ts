@@ -19,7 +19,7 @@ export type Kind =
   | "MultiLineTextBox"
   | "ComboBox"
   | "PushButton"
-  | "Frame"
+  | "GroupBox"
   | "Line"
   | "PictureBox";
 

@@ -185,7 +185,7 @@ export class PageWindow {
   private build(): void {
     const rows = this.layout.controls;
     const frames = new Map<string, Control>();
-    for (const row of rows) if (row.kind === "Frame") frames.set(row.name, row);
+    for (const row of rows) if (row.kind === "GroupBox") frames.set(row.name, row);
     // The focus order is the DOM order, so the controls that take focus come
     // in Tab order, after everything else.
     const tabKeys = this.layout.tabOrder.map((ref) => controlKey(ref.name, ref.index));
@@ -268,7 +268,7 @@ export class PageWindow {
         element = button;
         break;
       }
-      case "Frame": {
+      case "GroupBox": {
         element = document.createElement("div");
         element.className = "group-frame";
         const caption = document.createElement("span");
@@ -297,7 +297,7 @@ export class PageWindow {
         break;
       }
     }
-    if (row.kind !== "Frame") {
+    if (row.kind !== "GroupBox") {
       applyFont(element, row.style, family);
       applyColours(element, row.style);
     }
