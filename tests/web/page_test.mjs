@@ -23,7 +23,7 @@ const pageUrl = pathToFileURL(pageFile).href;
 const table = (name) => JSON.parse(readFileSync(path.join(root, "tests", "data", `${name}.json`), "utf8"));
 const { moves } = table("moves");
 const { runs } = table("worked_runs");
-const layouts = JSON.parse(readFileSync(process.env.KALVORAN_LAYOUTS ?? path.join(root, "build", "web", "layouts.json"))).windows;
+const layouts = JSON.parse(readFileSync(process.env.KALVORAN_LAYOUTS ?? path.join(root, "build", "layout", "layouts.json"))).windows;
 const form = { Main: "Form1", Si: "Form2", British: "Form3", Farewell: "Form4", About: "Form5" };
 const layoutOf = (name) => layouts.find((w) => w.name === name);
 const kCommonArgs = ["--disable-background-networking", "--disable-component-update", "--disable-sync", "--no-first-run"];
