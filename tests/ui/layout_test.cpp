@@ -1,3 +1,4 @@
+#include "kalvoran/version.h"
 #include "layout/calculation_layouts.h"
 #include "layout/ids.h"
 #include "layout/info_layouts.h"
@@ -44,6 +45,8 @@ const QString kSide = ":/pictures/side.jpg";
 const QString kIcon = ":/pictures/kalvoran.ico";
 const QString kCredit = "Programmed & developed by Eng. Tamsin Quillfeather";
 const QString kWeb = toQString(maker::kWebAddress);
+// The program's title, from the version the build is made with.
+const QString kTitle = "Kalvoran v " + toQString(kalvoran::kVersion);
 
 using Colours = std::pair<QColor, QColor>; // text, background
 const Colours kRedOnWhite{QColor(255, 0, 0), Qt::white};
@@ -71,7 +74,7 @@ struct Expected
 };
 
 const std::vector<Expected> kMain{
-    {{"Label1"}, {0, 1320, 4815, 735}, 24, true, false, "Kalvoran v 1.2", kRedOnPink, true},
+    {{"Label1"}, {0, 1320, 4815, 735}, 24, true, false, kTitle, kRedOnPink, true},
     {main::kSiUnits, {0, 6840, 1095, 375}, 8.25, true, false, "S.I Units"},
     {main::kBritishUnits, {1200, 6840, 1215, 375}, 8.25, true, false, "British Units"},
     {main::kExit, {3720, 6840, 975, 375}, 8.25, true, false, "Exit"},
@@ -131,7 +134,7 @@ struct Window : NamedCase
 };
 
 const Window kWindows[]{
-    {"Main", "Form1", mainLayout, makeWindow<MainWindow>, "Kalvoran v 1.2", {517, 489}, WindowFrame::FixedToolWindow,
+    {"Main", "Form1", mainLayout, makeWindow<MainWindow>, kTitle, {517, 489}, WindowFrame::FixedToolWindow,
         {main::kSiUnits, main::kBritishUnits, main::kExit, main::kWebAddress, main::kSidePicture, main::kAbout,
             main::kBanner},
         {}, kMain},
