@@ -1,7 +1,5 @@
 #include "ui/controls.h"
 
-#include "ui/pictures/stored_picture.h"
-
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -77,21 +75,6 @@ void PictureBox::paintEvent(QPaintEvent *event)
     const QRect inside = contentsRect();
     painter.setClipRect(inside);
     painter.drawImage(inside.topLeft(), m_picture);
-}
-
-QImage storedPicture(QStringView path)
-{
-    for (const StoredPicture &stored : storedPictures()) {
-        if (path == QLatin1StringView(stored.path)) {
-            // Read-only and shared: QImage copies the rows only if written to.
-            QImage image(stored.pixels, stored.width, stored.height, stored.bytesPerLine,
-                static_cast<QImage::Format>(stored.format));
-            if (!stored.colours.empty())
-                image.setColorTable(QList<QRgb>(stored.colours.begin(), stored.colours.end()));
-            return image;
-        }
-    }
-    return {};
 }
 
 } // namespace kalvoran::ui

@@ -65,10 +65,4 @@ private:
     QImage m_picture;
 };
 
-// A picture stored with the program, by its resource path (as in
-// ":/pictures/banner.gif"): the pixels Qt decoded from that file when the
-// program was built, shown in place without a copy or an image plugin. A null
-// image for a path that is not stored.
-[[nodiscard]] QImage storedPicture(QStringView path);
-
 } // namespace kalvoran::ui

@@ -3,6 +3,7 @@
 #include "ui/controls.h"
 #include "ui/fonts.h"
 #include "ui/group_frame.h"
+#include "ui/pictures/stored_picture.h"
 #include "ui/window_frame.h"
 
 #include <QCloseEvent>
