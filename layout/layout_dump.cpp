@@ -260,10 +260,10 @@ namespace id = kalvoran::layout::ids;
 constexpr std::array<NamedRef, 8> kMainIds{{{"siUnits", id::main::kSiUnits}, {"britishUnits", id::main::kBritishUnits},
     {"exit", id::main::kExit}, {"about", id::main::kAbout}, {"webAddress", id::main::kWebAddress},
     {"sidePicture", id::main::kSidePicture}, {"banner", id::main::kBanner}, {"noticesLine", id::main::kNoticesLine}}};
-constexpr std::array<NamedRef, 7> kCalculationIds{{{"calculate", id::calculation::kCalculate},
-    {"exit", id::calculation::kExit}, {"back", id::calculation::kBack}, {"clear", id::calculation::kClear},
-    {"resultsFrame", id::calculation::kResultsFrame}, {"elevationCaption", id::calculation::kElevationCaption},
-    {"cFactorHint", id::calculation::kCFactorHint}}};
+constexpr std::array<NamedRef, 7> kCalculationIds{
+    {{"calculate", id::calculation::kCalculate}, {"exit", id::calculation::kExit}, {"back", id::calculation::kBack},
+        {"clear", id::calculation::kClear}, {"resultsFrame", id::calculation::kResultsFrame},
+        {"elevationCaption", id::calculation::kElevationCaption}, {"cFactorHint", id::calculation::kCFactorHint}}};
 constexpr std::array<NamedRef, 2> kFarewellIds{{{"end", id::farewell::kEnd}, {"banner", id::farewell::kBanner}}};
 constexpr std::array<NamedRef, 3> kAboutIds{
     {{"ok", id::about::kOk}, {"aboutText", id::about::kAboutText}, {"banner", id::about::kBanner}}};

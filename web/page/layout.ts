@@ -48,9 +48,38 @@ export interface WindowLayout {
   tabOrder: { name: string; index: number }[];
 }
 
-// What the build puts into the page beside the code.
+// A control by name and, for an element of a control array, index.
+export interface ControlRef {
+  name: string;
+  index: number;
+}
+
+// What a button does, or the window frame's close box where button is null.
+export interface Move {
+  screen: string;
+  button: ControlRef | null;
+  steps: { step: "Hide" | "Show" | "End"; screen?: string }[];
+}
+
+// How the tables are drawn, as on the desktop.
+export interface Drawing {
+  twipsPerPixel: number;
+  linePenWidth: number; // pixels, centred on the line
+  defaultPoints: number;
+  // The layout's face was "MS Sans Serif"; Liberation Sans runs wider, so
+  // every point size is scaled as on the desktop, where each caption is
+  // measured to fit its box in that face.
+  face: { family: string; scale: number };
+}
+
+// What the build puts into the page beside the code: the layout dump's
+// windows, screens, moves, control ids and drawing facts, and the rest.
 export interface PageData {
   layouts: WindowLayout[];
+  screens: { name: string; window: string }[]; // the first is shown at start
+  moves: Move[];
+  ids: Record<string, Record<string, ControlRef>>; // by window, then by what the control does
+  drawing: Drawing;
   engine: string; // the WebAssembly engine, base64
   pictures: Record<string, { type: string; data: string }>; // by the tables' resource path
   icon: string; // the window icon, PNG, base64
@@ -60,13 +89,6 @@ export interface PageData {
   announcements: { resultsShown: string; resultsCleared: string };
   errorBoxTitle: string;
 }
-
-export const kTwipsPerPixel = 15;
-
-// The layout's face was "MS Sans Serif"; Liberation Sans runs wider, so every
-// point size is scaled by the same 0.91 as on the desktop, where each caption
-// is measured to fit its box in that face.
-export const kFaceScale = 0.91;
 
 export function controlKey(name: string, index: number): string {
   return index >= 0 ? `${name}(${index})` : name;
@@ -81,11 +103,11 @@ export function labelText(caption: string): string {
   return caption.replaceAll("&&", "&");
 }
 
-// A line's stroke, 2 pixels wide and centred on the line as the desktop's pen
-// draws it (a horizontal line at y covers rows y - 1 and y), as a box.
-export function lineBox(line: [number, number, number, number]): [number, number, number, number] {
-  const [x1, y1, x2, y2] = line.map((t) => Math.round(t / kTwipsPerPixel));
-  const pen = 2;
+// A line's stroke, centred on the line as the desktop's pen draws it (a
+// horizontal line at y covers rows y - 1 and y with a pen of 2), as a box.
+export function lineBox(line: [number, number, number, number], drawing: Drawing): [number, number, number, number] {
+  const [x1, y1, x2, y2] = line.map((t) => Math.round(t / drawing.twipsPerPixel));
+  const pen = drawing.linePenWidth;
   if (y1 === y2) return [Math.min(x1, x2), y1 - pen / 2, Math.abs(x2 - x1), pen];
   return [x1 - pen / 2, Math.min(y1, y2), pen, Math.abs(y2 - y1)];
 }
