@@ -29,7 +29,7 @@ int main(int argc, char **argv)
 
     // One face throughout, message boxes included; it also spares loading the
     // system's default face at start-up.
-    QApplication::setFont(kalvoran::ui::fontFor(kalvoran::ui::kRegular));
+    QApplication::setFont(kalvoran::ui::fontFor(kalvoran::layout::kRegular));
     // Before the first window: the windows' accessible interfaces come from it.
     kalvoran::ui::installAccessibility();
     // The darker red where the desktop asks for more contrast.

@@ -3,6 +3,7 @@
 #include "ui/calculation_window.h"
 #include "ui/info_windows.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 
 #include <exception>
@@ -45,12 +46,6 @@ void Program::hide(Screen screen)
 {
     if (ui::LayoutWindow *w = ensure(screen))
         w->hide();
-}
-
-void Program::move(Screen from, Screen to)
-{
-    hide(from);
-    show(to);
 }
 
 void Program::end()
@@ -115,33 +110,43 @@ ui::LayoutWindow *Program::ensure(Screen screen)
     }
     if (auto *calculation = qobject_cast<ui::CalculationWindow *>(slot.get()))
         calculation->setErrorPresenter(m_presentError);
-    connectNavigation(screen, *slot);
-    return slot.get();
+    return connectMoves(screen, *slot) ? slot.get() : nullptr;
 }
 
-void Program::connectNavigation(Screen screen, ui::LayoutWindow &window)
+bool Program::connectMoves(Screen screen, ui::LayoutWindow &window)
 {
-    // A close request from the window frame does what the screen's own way
-    // out does, so the program is never left running with nothing shown.
-    if (auto *main = qobject_cast<ui::MainWindow *>(&window)) {
-        connect(main, &ui::MainWindow::siUnitsRequested, this, [this] { move(Screen::Main, Screen::Si); });
-        connect(main, &ui::MainWindow::britishUnitsRequested, this, [this] { move(Screen::Main, Screen::British); });
-        connect(main, &ui::MainWindow::exitRequested, this, [this] { move(Screen::Main, Screen::Farewell); });
-        connect(main, &ui::MainWindow::aboutRequested, this, [this] { show(Screen::About); });
-        connect(main, &ui::LayoutWindow::closeRequested, this, [this] { move(Screen::Main, Screen::Farewell); });
-    } else if (auto *calculation = qobject_cast<ui::CalculationWindow *>(&window)) {
-        connect(
-            calculation, &ui::CalculationWindow::backRequested, this, [this, screen] { move(screen, Screen::Main); });
-        connect(calculation, &ui::CalculationWindow::exitRequested, this,
-            [this, screen] { move(screen, Screen::Farewell); });
-        connect(
-            calculation, &ui::LayoutWindow::closeRequested, this, [this, screen] { move(screen, Screen::Farewell); });
-    } else if (auto *farewell = qobject_cast<ui::FarewellWindow *>(&window)) {
-        connect(farewell, &ui::FarewellWindow::endRequested, this, &Program::end);
-        connect(farewell, &ui::LayoutWindow::closeRequested, this, &Program::end);
-    } else if (auto *about = qobject_cast<ui::AboutWindow *>(&window)) {
-        connect(about, &ui::AboutWindow::okRequested, this, [this] { hide(Screen::About); });
-        connect(about, &ui::LayoutWindow::closeRequested, this, [this] { hide(Screen::About); });
+    for (const layout::Move &move : layout::moves()) {
+        if (move.screen != screen)
+            continue;
+        const auto run = [this, &move] { perform(move.steps); };
+        if (move.button.name.empty()) {
+            connect(&window, &ui::LayoutWindow::closeRequested, this, run);
+        } else if (auto *button = window.control<QAbstractButton>(move.button)) {
+            connect(button, &QAbstractButton::clicked, this, run);
+        } else {
+            // A way out that does nothing would strand the user: the tables
+            // are checked for this, so it is a build that went wrong.
+            fail(QStringLiteral("no button %1").arg(ui::toQString(move.button.name)));
+            return false;
+        }
+    }
+    return true;
+}
+
+void Program::perform(const layout::Steps &steps)
+{
+    for (const layout::Action &action : steps) {
+        switch (action.step) {
+        case layout::Step::Hide:
+            hide(action.screen);
+            break;
+        case layout::Step::Show:
+            show(action.screen);
+            break;
+        case layout::Step::End:
+            end();
+            return;
+        }
     }
 }
 

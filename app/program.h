@@ -1,5 +1,6 @@
 #pragma once
 
+#include "layout/moves.h"
 #include "ui/error_message.h"
 
 #include <QObject>
@@ -14,18 +15,12 @@ class LayoutWindow;
 
 namespace kalvoran::app {
 
-// The five screens, each created at most once.
-enum class Screen {
-    Main,     // Form1
-    Si,       // Form2
-    British,  // Form3
-    Farewell, // Form4
-    About,    // Form5
-};
+using layout::Screen;
 
-// The program's screens and the moves between them. Holds one slot per
-// screen; a slot is filled on the screen's first use and kept until the
-// program ends, so a hidden screen keeps every text and its frame state.
+// The program's screens, and the moves between them as layout/moves.h lists
+// them. Holds one slot per screen; a slot is filled on the screen's first use
+// and kept until the program ends, so a hidden screen keeps every text and
+// its frame state.
 class Program : public QObject
 {
     Q_OBJECT
@@ -43,8 +38,6 @@ public:
     void show(Screen screen);
     // Creates the screen if its slot is empty, then makes it invisible.
     void hide(Screen screen);
-    // Hides `from`, then shows `to`.
-    void move(Screen from, Screen to);
     // Ends the program at once: every window disappears, nothing asks or saves.
     void end();
 
@@ -62,11 +55,12 @@ protected:
 
 private:
     ui::LayoutWindow *ensure(Screen screen);
-    void connectNavigation(Screen screen, ui::LayoutWindow &window);
+    [[nodiscard]] bool connectMoves(Screen screen, ui::LayoutWindow &window);
+    void perform(const layout::Steps &steps);
     void fail(const QString &reason);
     void hideAll();
 
-    std::array<std::unique_ptr<ui::LayoutWindow>, 5> m_slots;
+    std::array<std::unique_ptr<ui::LayoutWindow>, layout::kScreens.size()> m_slots;
     ui::ErrorPresenter m_presentError;
     Quit m_quit;
     bool m_ended = false;

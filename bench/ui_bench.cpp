@@ -129,7 +129,7 @@ double millisecondsBetween(Clock::time_point from, Clock::time_point to)
 
 void clickToResultsShown(benchmark::State &state, CalculationWindow &window, const QStringList &messages)
 {
-    namespace ids = kalvoran::ui::ids::calculation;
+    namespace ids = kalvoran::layout::ids::calculation;
     auto *calculate = window.control<QPushButton>(ids::kCalculate);
     auto *clear = window.control<QPushButton>(ids::kClear);
     QWidget *frame = window.control(ids::kResultsFrame);

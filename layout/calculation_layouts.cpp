@@ -4,7 +4,7 @@
 
 #include <array>
 
-namespace kalvoran::ui {
+namespace kalvoran::layout {
 
 namespace {
 
@@ -24,58 +24,57 @@ constexpr std::string_view kCFactorHint = "For schedule 40 steel use the C facto
 // users of earlier versions know it.
 // clang-format off
 constexpr std::array<Control, 49> kSiControls{{
-    // name                       idx kind               caption or initial text                                    Left  Top   Width Height  style        names            parent
-    {"Label14",                   -1, Kind::Label,       "Details",                                                 {240,  240,  1455, 375},  kBoldRed},
-    {"Label1",                    -1, Kind::Label,       "The Dia. of the pipe  ( mm )",                            {240,  720,  2175, 375},  kRegular,    field::kDiameter},
-    {field::kDiameter,            -1, Kind::ComboBox,    "Select Dia",                                              {2520, 600,  1215, 315},  kToolkit,    {}, {}, {}, kMillimetres},
-    {"Label2",                    -1, Kind::Label,       "The length of the pipe (  m  )",                          {240,  1080, 2055, 495},  kRegular,    field::kLength},
-    {field::kLength,              -1, Kind::TextBox,     "1.00",                                                    {2520, 1080, 1215, 375},  kToolkit},
-    {"Label4",                    -1, Kind::Label,       "Friction loss factor",                                    {240,  1680, 1935, 375},  kRegular,    field::kCFactor},
-    {field::kCFactor,             -1, Kind::ComboBox,    "Select C",                                                {2520, 1680, 1215, 315},  kToolkit,    {}, {}, {}, kCFactors, {}, kCFactorHint},
-    {"Label7",                    -1, Kind::Label,       kCFactorHint,                                              {360,  2280, 3375, 375},  kItalicRed},
-    {"Label3",                    -1, Kind::Label,       "Flow of water in the pipe (  L/min  )",                   {4440, 480,  1695, 735},  kCentred,    field::kFlow},
-    {field::kFlow,                -1, Kind::TextBox,     "1.00",                                                    {6240, 480,  1215, 375},  kToolkit},
-    {"Label20",                   -1, Kind::Label,       "Elevation between the pump and the goal point ( m )",     {4440, 1080, 1695, 735},  kCentred,    field::kElevation},
-    {field::kElevation,           -1, Kind::TextBox,     "",                                                        {6240, 1200, 1215, 375},  kToolkit},
-    {"Label23",                   -1, Kind::Label,       "Residual Pressure requiered at the goal point (bar)",     {4440, 1800, 1575, 615},  kCentred,    field::kResidualPressure},
-    {field::kResidualPressure,    -1, Kind::TextBox,     "0.0",                                                     {6240, 1920, 1215, 375},  kToolkit},
-    {"Line1",                     -1, Kind::Line,        {},                                                        {},                       kRedLine,    {}, {}, {120, 2640, 8640, 2640}},
-    {"Label8",                     0, Kind::Label,       "Fittings",                                                {120,  2760, 1095, 375},  kBoldRed},
-    {"Label5",                    -1, Kind::Label,       "No. of Tees",                                             {120,  3240, 975,  375},  kRegular,    field::kTees},
-    {field::kTees,                -1, Kind::TextBox,     "0.0",                                                     {1800, 3120, 975,  375},  kToolkit},
-    {"Label6",                    -1, Kind::Label,       "No. of Elbows 90",                                        {120,  3720, 1335, 375},  kRegular,    field::kElbows},
-    {field::kElbows,              -1, Kind::TextBox,     "0.0",                                                     {1800, 3600, 975,  375},  kToolkit},
-    {"Label9",                    -1, Kind::Label,       "No. of Long Elbows 90",                                   {120,  4200, 1815, 375},  kRegular,    field::kLongElbows},
-    {field::kLongElbows,          -1, Kind::TextBox,     "0.0",                                                     {1800, 4080, 975,  375},  kToolkit},
-    {"Label8",                     1, Kind::Label,       "Valves",                                                  {4080, 2760, 1095, 375},  kBoldRed},
-    {"Label10",                   -1, Kind::Label,       "No. of Butterfly Valves",                                 {3840, 3120, 1695, 495},  kRegular,    field::kButterflyValves},
-    {field::kButterflyValves,     -1, Kind::TextBox,     "0.0",                                                     {5640, 3120, 975,  375},  kToolkit},
-    {"Label11",                   -1, Kind::Label,       "No. of Gate Valves",                                      {3840, 3600, 1455, 375},  kRegular,    field::kGateValves},
-    {field::kGateValves,          -1, Kind::TextBox,     "0.0",                                                     {5640, 3600, 975,  375},  kToolkit},
-    {"Label12",                   -1, Kind::Label,       "No. of Swing Check",                                      {3840, 4080, 1455, 375},  kRegular,    field::kSwingCheckValves},
-    {field::kSwingCheckValves,    -1, Kind::TextBox,     "0.0",                                                     {5640, 4080, 975,  375},  kToolkit},
-    {"Command1",                  -1, Kind::PushButton,  "Calculate Now",                                           {6720, 4680, 1935, 375},  kBold},
-    {"Line3",                     -1, Kind::Line,        {},                                                        {},                       kRedLine,    {}, {}, {120, 5160, 8640, 5160}},
-    {"Frame1",                    -1, Kind::Frame,       "Results",                                                 {0,    5280, 8655, 3015}, kBoldRed},
-    {"Command2",                  -1, Kind::PushButton,  "Exit",                                                    {1680, 8400, 1815, 375},  kBold},
-    {"Command3",                  -1, Kind::PushButton,  "Back",                                                    {4680, 8400, 1815, 375},  kBold},
+    {.name = "Label14", .kind = Kind::Label, .caption = "Details", .box = {240, 240, 1455, 375}, .style = kBoldRed},
+    {.name = "Label1", .kind = Kind::Label, .caption = "The Dia. of the pipe  ( mm )", .box = {240, 720, 2175, 375}, .style = kRegular, .names = field::kDiameter},
+    {.name = field::kDiameter, .kind = Kind::ComboBox, .caption = "Select Dia", .box = {2520, 600, 1215, 315}, .style = kToolkit, .items = kMillimetres},
+    {.name = "Label2", .kind = Kind::Label, .caption = "The length of the pipe (  m  )", .box = {240, 1080, 2055, 495}, .style = kRegular, .names = field::kLength},
+    {.name = field::kLength, .kind = Kind::TextBox, .caption = "1.00", .box = {2520, 1080, 1215, 375}, .style = kToolkit},
+    {.name = "Label4", .kind = Kind::Label, .caption = "Friction loss factor", .box = {240, 1680, 1935, 375}, .style = kRegular, .names = field::kCFactor},
+    {.name = field::kCFactor, .kind = Kind::ComboBox, .caption = "Select C", .box = {2520, 1680, 1215, 315}, .style = kToolkit, .items = kCFactors, .accessibleDescription = kCFactorHint},
+    {.name = "Label7", .kind = Kind::Label, .caption = kCFactorHint, .box = {360, 2280, 3375, 375}, .style = kItalicRed},
+    {.name = "Label3", .kind = Kind::Label, .caption = "Flow of water in the pipe (  L/min  )", .box = {4440, 480, 1695, 735}, .style = kCentred, .names = field::kFlow},
+    {.name = field::kFlow, .kind = Kind::TextBox, .caption = "1.00", .box = {6240, 480, 1215, 375}, .style = kToolkit},
+    {.name = "Label20", .kind = Kind::Label, .caption = "Elevation between the pump and the goal point ( m )", .box = {4440, 1080, 1695, 735}, .style = kCentred, .names = field::kElevation},
+    {.name = field::kElevation, .kind = Kind::TextBox, .caption = "", .box = {6240, 1200, 1215, 375}, .style = kToolkit},
+    {.name = "Label23", .kind = Kind::Label, .caption = "Residual Pressure requiered at the goal point (bar)", .box = {4440, 1800, 1575, 615}, .style = kCentred, .names = field::kResidualPressure},
+    {.name = field::kResidualPressure, .kind = Kind::TextBox, .caption = "0.0", .box = {6240, 1920, 1215, 375}, .style = kToolkit},
+    {.name = "Line1", .kind = Kind::Line, .style = kRedLine, .line = {120, 2640, 8640, 2640}},
+    {.name = "Label8", .index = 0, .kind = Kind::Label, .caption = "Fittings", .box = {120, 2760, 1095, 375}, .style = kBoldRed},
+    {.name = "Label5", .kind = Kind::Label, .caption = "No. of Tees", .box = {120, 3240, 975, 375}, .style = kRegular, .names = field::kTees},
+    {.name = field::kTees, .kind = Kind::TextBox, .caption = "0.0", .box = {1800, 3120, 975, 375}, .style = kToolkit},
+    {.name = "Label6", .kind = Kind::Label, .caption = "No. of Elbows 90", .box = {120, 3720, 1335, 375}, .style = kRegular, .names = field::kElbows},
+    {.name = field::kElbows, .kind = Kind::TextBox, .caption = "0.0", .box = {1800, 3600, 975, 375}, .style = kToolkit},
+    {.name = "Label9", .kind = Kind::Label, .caption = "No. of Long Elbows 90", .box = {120, 4200, 1815, 375}, .style = kRegular, .names = field::kLongElbows},
+    {.name = field::kLongElbows, .kind = Kind::TextBox, .caption = "0.0", .box = {1800, 4080, 975, 375}, .style = kToolkit},
+    {.name = "Label8", .index = 1, .kind = Kind::Label, .caption = "Valves", .box = {4080, 2760, 1095, 375}, .style = kBoldRed},
+    {.name = "Label10", .kind = Kind::Label, .caption = "No. of Butterfly Valves", .box = {3840, 3120, 1695, 495}, .style = kRegular, .names = field::kButterflyValves},
+    {.name = field::kButterflyValves, .kind = Kind::TextBox, .caption = "0.0", .box = {5640, 3120, 975, 375}, .style = kToolkit},
+    {.name = "Label11", .kind = Kind::Label, .caption = "No. of Gate Valves", .box = {3840, 3600, 1455, 375}, .style = kRegular, .names = field::kGateValves},
+    {.name = field::kGateValves, .kind = Kind::TextBox, .caption = "0.0", .box = {5640, 3600, 975, 375}, .style = kToolkit},
+    {.name = "Label12", .kind = Kind::Label, .caption = "No. of Swing Check", .box = {3840, 4080, 1455, 375}, .style = kRegular, .names = field::kSwingCheckValves},
+    {.name = field::kSwingCheckValves, .kind = Kind::TextBox, .caption = "0.0", .box = {5640, 4080, 975, 375}, .style = kToolkit},
+    {.name = "Command1", .kind = Kind::PushButton, .caption = "Calculate Now", .box = {6720, 4680, 1935, 375}, .style = kBold},
+    {.name = "Line3", .kind = Kind::Line, .style = kRedLine, .line = {120, 5160, 8640, 5160}},
+    {.name = "Frame1", .kind = Kind::GroupBox, .caption = "Results", .box = {0, 5280, 8655, 3015}, .style = kBoldRed},
+    {.name = "Command2", .kind = Kind::PushButton, .caption = "Exit", .box = {1680, 8400, 1815, 375}, .style = kBold},
+    {.name = "Command3", .kind = Kind::PushButton, .caption = "Back", .box = {4680, 8400, 1815, 375}, .style = kBold},
     // Inside Frame1, in frame coordinates.
-    {"Label19",                   -1, Kind::Label,       "Calculated Equivalent Length of fittings ( m )",          {120,  360,  1935, 495},  kCentred,    field::kFittingsLength,     "Frame1"},
-    {field::kFittingsLength,      -1, Kind::TextBox,     "0.0",                                                     {2160, 360,  1575, 495},  kToolkit,    {},                         "Frame1"},
-    {"Label15",                   -1, Kind::Label,       "Calculated Equivalent Length of the pipe ( m )",          {4560, 360,  1815, 495},  kCentred,    field::kPipeLength,         "Frame1"},
-    {field::kPipeLength,          -1, Kind::TextBox,     "0.0",                                                     {6480, 360,  1575, 495},  kToolkit,    {},                         "Frame1"},
-    {"Label16",                   -1, Kind::Label,       "Pressure Friction losses in the pipe ( bars/meter )",     {240,  1080, 1815, 615},  kCentred,    field::kFrictionLoss,       "Frame1"},
-    {field::kFrictionLoss,        -1, Kind::TextBox,     "0.0",                                                     {2160, 1080, 1575, 495},  kToolkit,    {},                         "Frame1"},
-    {"Label17",                   -1, Kind::Label,       "Pressure Drop in the pipe ( bars )",                      {4920, 960,  1335, 495},  kCentred,    field::kPressureDrop,       "Frame1"},
-    {field::kPressureDrop,        -1, Kind::TextBox,     "0.0",                                                     {6480, 960,  1575, 495},  kToolkit,    {},                         "Frame1"},
-    {"Label18",                   -1, Kind::Label,       "Velocity of flow in the pipe ( m/sec. )",                 {480,  1800, 1335, 495},  kCentred,    field::kVelocity,           "Frame1"},
-    {field::kVelocity,            -1, Kind::TextBox,     "0.0",                                                     {2160, 1800, 1575, 495},  kToolkit,    {},                         "Frame1"},
+    {.name = "Label19", .kind = Kind::Label, .caption = "Calculated Equivalent Length of fittings ( m )", .box = {120, 360, 1935, 495}, .style = kCentred, .names = field::kFittingsLength, .parent = "Frame1"},
+    {.name = field::kFittingsLength, .kind = Kind::TextBox, .caption = "0.0", .box = {2160, 360, 1575, 495}, .style = kToolkit, .parent = "Frame1"},
+    {.name = "Label15", .kind = Kind::Label, .caption = "Calculated Equivalent Length of the pipe ( m )", .box = {4560, 360, 1815, 495}, .style = kCentred, .names = field::kPipeLength, .parent = "Frame1"},
+    {.name = field::kPipeLength, .kind = Kind::TextBox, .caption = "0.0", .box = {6480, 360, 1575, 495}, .style = kToolkit, .parent = "Frame1"},
+    {.name = "Label16", .kind = Kind::Label, .caption = "Pressure Friction losses in the pipe ( bars/meter )", .box = {240, 1080, 1815, 615}, .style = kCentred, .names = field::kFrictionLoss, .parent = "Frame1"},
+    {.name = field::kFrictionLoss, .kind = Kind::TextBox, .caption = "0.0", .box = {2160, 1080, 1575, 495}, .style = kToolkit, .parent = "Frame1"},
+    {.name = "Label17", .kind = Kind::Label, .caption = "Pressure Drop in the pipe ( bars )", .box = {4920, 960, 1335, 495}, .style = kCentred, .names = field::kPressureDrop, .parent = "Frame1"},
+    {.name = field::kPressureDrop, .kind = Kind::TextBox, .caption = "0.0", .box = {6480, 960, 1575, 495}, .style = kToolkit, .parent = "Frame1"},
+    {.name = "Label18", .kind = Kind::Label, .caption = "Velocity of flow in the pipe ( m/sec. )", .box = {480, 1800, 1335, 495}, .style = kCentred, .names = field::kVelocity, .parent = "Frame1"},
+    {.name = field::kVelocity, .kind = Kind::TextBox, .caption = "0.0", .box = {2160, 1800, 1575, 495}, .style = kToolkit, .parent = "Frame1"},
     // elevationdrop holds a pressure in bar, so its label says bar.
-    {"Label22",                   -1, Kind::Label,       "Elevation Drop / Gain ( bar )",                           {4440, 1680, 1935, 495},  kCentred,    field::kElevationPressure,  "Frame1"},
-    {field::kElevationPressure,   -1, Kind::TextBox,     "0.0",                                                     {6480, 1560, 1575, 495},  kToolkit,    {},                         "Frame1"},
-    {"Label21",                   -1, Kind::Label,       "Requiered Pump Head ( m )",                               {4920, 2160, 1215, 495},  kCentredRed, field::kPumpHead,           "Frame1"},
-    {field::kPumpHead,            -1, Kind::TextBox,     "",                                                        {6480, 2160, 1575, 495},  kToolkit,    {},                         "Frame1"},
-    {"Command4",                  -1, Kind::PushButton,  "Clear",                                                   {240,  2520, 1095, 375},  kToolkit,    {},                         "Frame1"},
+    {.name = "Label22", .kind = Kind::Label, .caption = "Elevation Drop / Gain ( bar )", .box = {4440, 1680, 1935, 495}, .style = kCentred, .names = field::kElevationPressure, .parent = "Frame1"},
+    {.name = field::kElevationPressure, .kind = Kind::TextBox, .caption = "0.0", .box = {6480, 1560, 1575, 495}, .style = kToolkit, .parent = "Frame1"},
+    {.name = "Label21", .kind = Kind::Label, .caption = "Requiered Pump Head ( m )", .box = {4920, 2160, 1215, 495}, .style = kCentredRed, .names = field::kPumpHead, .parent = "Frame1"},
+    {.name = field::kPumpHead, .kind = Kind::TextBox, .caption = "", .box = {6480, 2160, 1575, 495}, .style = kToolkit, .parent = "Frame1"},
+    {.name = "Command4", .kind = Kind::PushButton, .caption = "Clear", .box = {240, 2520, 1095, 375}, .style = kToolkit, .parent = "Frame1"},
 }};
 // clang-format on
 
@@ -90,19 +89,19 @@ struct Difference
 
 // clang-format off
 constexpr std::array<Difference, 13> kBritishDifferences{{
-    {"Label1",  "The Dia. of the pipe  ( inch )",                        {240,  720,  2175, 375}},
-    {"Label2",  "The length of the pipe (  ft  )",                       {240,  1080, 2055, 495}},
-    {"Label3",  "Flow of water in the pipe (  gpm  )",                   {4440, 480,  1695, 495}},
-    {"Label7",  kCFactorHint,                                            {360,  2160, 3375, 375}},
-    {"Label20", "Elevation between the pump and the goal point ( ft )",  {4440, 1080, 1695, 735}},
-    {"Label23", "Residual Pressure requiered at the goal point (psi)",   {4440, 1800, 1575, 615}},
-    {"Label19", "Calculated Equivalent Length of fittings ( ft )",       {360,  360,  1695, 495}},
-    {"Label15", "Calculated Equivalent Length of the pipe ( ft )",       {4560, 360,  1815, 495}},
-    {"Label16", "Pressure Friction losses in the pipe ( psi / ft )",     {480,  1080, 1215, 615}},
-    {"Label17", "Pressure Drop in the pipe ( psi )",                     {4800, 960,  1335, 495}},
-    {"Label18", "Velocity of flow in the pipe ( ft/sec. )",              {480,  1800, 1335, 495}},
-    {"Label22", "Elevation Drop / Gain ( psi )",                         {4800, 1560, 1575, 495}},
-    {"Label21", "Requiered Pump Head ( psi )",                           {4920, 2160, 1215, 495}},
+    {.name = "Label1", .caption = "The Dia. of the pipe  ( inch )", .box = {240, 720, 2175, 375}},
+    {.name = "Label2", .caption = "The length of the pipe (  ft  )", .box = {240, 1080, 2055, 495}},
+    {.name = "Label3", .caption = "Flow of water in the pipe (  gpm  )", .box = {4440, 480, 1695, 495}},
+    {.name = "Label7", .caption = kCFactorHint, .box = {360, 2160, 3375, 375}},
+    {.name = "Label20", .caption = "Elevation between the pump and the goal point ( ft )", .box = {4440, 1080, 1695, 735}},
+    {.name = "Label23", .caption = "Residual Pressure requiered at the goal point (psi)", .box = {4440, 1800, 1575, 615}},
+    {.name = "Label19", .caption = "Calculated Equivalent Length of fittings ( ft )", .box = {360, 360, 1695, 495}},
+    {.name = "Label15", .caption = "Calculated Equivalent Length of the pipe ( ft )", .box = {4560, 360, 1815, 495}},
+    {.name = "Label16", .caption = "Pressure Friction losses in the pipe ( psi / ft )", .box = {480, 1080, 1215, 615}},
+    {.name = "Label17", .caption = "Pressure Drop in the pipe ( psi )", .box = {4800, 960, 1335, 495}},
+    {.name = "Label18", .caption = "Velocity of flow in the pipe ( ft/sec. )", .box = {480, 1800, 1335, 495}},
+    {.name = "Label22", .caption = "Elevation Drop / Gain ( psi )", .box = {4800, 1560, 1575, 495}},
+    {.name = "Label21", .caption = "Requiered Pump Head ( psi )", .box = {4920, 2160, 1215, 495}},
 }};
 // clang-format on
 
@@ -178,22 +177,22 @@ constexpr auto britishRows()
 constexpr auto kBritishControls = britishRows();
 
 constexpr WindowLayout kSiLayout{
-    "Form2",
-    "Calculations in S.I Units",
-    8730,
-    8880,
-    Frame::FixedDialog,
-    kSiControls,
-    kSiTabOrder,
+    .name = "Form2",
+    .caption = "Calculations in S.I Units",
+    .clientWidth = 8730,
+    .clientHeight = 8880,
+    .frame = WindowFrame::FixedDialog,
+    .controls = kSiControls,
+    .tabOrder = kSiTabOrder,
 };
 constexpr WindowLayout kBritishLayout{
-    "Form3",
-    "Calculations in British Units",
-    8745,
-    8895,
-    Frame::FixedDialog,
-    kBritishControls,
-    kBritishTabOrder,
+    .name = "Form3",
+    .caption = "Calculations in British Units",
+    .clientWidth = 8745,
+    .clientHeight = 8895,
+    .frame = WindowFrame::FixedDialog,
+    .controls = kBritishControls,
+    .tabOrder = kBritishTabOrder,
 };
 
 } // namespace
@@ -208,4 +207,4 @@ const WindowLayout &britishCalculationLayout()
     return kBritishLayout;
 }
 
-} // namespace kalvoran::ui
+} // namespace kalvoran::layout

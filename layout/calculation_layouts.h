@@ -2,7 +2,7 @@
 
 #include "layout/layout.h"
 
-namespace kalvoran::ui {
+namespace kalvoran::layout {
 
 // The SI calculation window, Form2.
 [[nodiscard]] const WindowLayout &siCalculationLayout();
@@ -19,4 +19,4 @@ inline constexpr std::string_view kResultsShown = "Results shown";
 inline constexpr std::string_view kResultsCleared = "Results cleared";
 } // namespace announcement
 
-} // namespace kalvoran::ui
+} // namespace kalvoran::layout

@@ -10,7 +10,7 @@
 // fields need no entry: their layout names ("L", "Q", "ELF") already say
 // what they hold.
 
-namespace kalvoran::ui::ids {
+namespace kalvoran::layout::ids {
 
 // The main window, Form1.
 namespace main {
@@ -48,4 +48,4 @@ inline constexpr ControlRef kAboutText{"Text1"};
 inline constexpr ControlRef kBanner{"Picture1"};
 } // namespace about
 
-} // namespace kalvoran::ui::ids
+} // namespace kalvoran::layout::ids

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <initializer_list>
 
-namespace kalvoran::ui {
+namespace kalvoran::layout {
 
 namespace {
 
@@ -76,30 +76,28 @@ constexpr Style kCreditStyle{.points = 9.75, .bold = true, .italic = true, .alig
 constexpr Style kThanks{.points = 18, .bold = true, .italic = true, .align = Align::Centre, .text = kDarkRed};
 constexpr Style kMakerName{.points = 18, .italic = true, .align = Align::Centre, .text = kRed};
 
-// Form1, the main window. A row's accessible name, after the names, parent,
-// line and items columns, is what a screen reader calls a control that no
-// label names. The description's wording ("requiered") is kept as users of
+// Form1, the main window. A row's accessible name is what a screen reader
+// calls a control that no label names. The description's wording ("requiered") is kept as users of
 // earlier versions know it.
 // clang-format off
 constexpr std::array<Control, 14> kMainControls{{
-    // name       idx kind               caption or text                        Left  Top   Width Height  style
-    {"Label1",    -1, Kind::Label,       kProgramTitle,                         {0,    1320, 4815, 735},  kTitle},
-    {"Command1",  -1, Kind::PushButton,  "S.I Units",                           {0,    6840, 1095, 375},  kBold},
-    {"Command2",  -1, Kind::PushButton,  "British Units",                       {1200, 6840, 1215, 375},  kBold},
-    {"Command3",  -1, Kind::PushButton,  "Exit",                                {3720, 6840, 975,  375},  kBold},
-    {"Label2",     0, Kind::Label,       "This Program is a product from",      {360,  3600, 4095, 255},  kBoldCentredRed},
-    {"Label2",     1, Kind::Label,       maker::kName,                          {360,  3840, 4095, 255},  kBoldCentredRedOnLightRed},
-    {"Text1",     -1, Kind::TextBox,     maker::kWebAddress,                    {840,  4200, 3135, 285},  kBoldCentredRedOnLightRed, {}, {}, {}, {}, "Web address"},
-    {"Label3",    -1, Kind::Label,       "Kalvoran program is a hydraulic calculator helps you in calculating the pressure "
-                                         "losses ( Friction, elevation  and velocity )and to determine the duty of the pump "
-                                         "requiered in your application or your project.",
-                                                                                {0,    2400, 4695, 975},  kBoldBlack},
-    {"Picture1",   0, Kind::PictureBox,  kSidePicture,                          {4920, 1320, 2775, 5895}, kToolkit, {}, {}, {}, {}, kSidePictureName},
-    {"Label4",    -1, Kind::Label,       maker::kOwnership,                     {720,  4800, 3375, 855},  kNotice},
-    {"Command4",  -1, Kind::PushButton,  "About",                               {2520, 6840, 975,  375},  kBold},
-    {"Picture1",   1, Kind::PictureBox,  kBanner,                               {360,  120,  6975, 1095}, kToolkit, {}, {}, {}, {}, kBannerName},
-    {"Label5",    -1, Kind::Label,       kCredit,                               {600,  5760, 3495, 735},  kCreditStyle},
-    {"Line1",     -1, Kind::Line,        {},                                    {},                       kRedLine, {}, {}, {4800, 6600, 0, 6600}},
+    {.name = "Label1", .kind = Kind::Label, .caption = kProgramTitle, .box = {0, 1320, 4815, 735}, .style = kTitle},
+    {.name = "Command1", .kind = Kind::PushButton, .caption = "S.I Units", .box = {0, 6840, 1095, 375}, .style = kBold},
+    {.name = "Command2", .kind = Kind::PushButton, .caption = "British Units", .box = {1200, 6840, 1215, 375}, .style = kBold},
+    {.name = "Command3", .kind = Kind::PushButton, .caption = "Exit", .box = {3720, 6840, 975, 375}, .style = kBold},
+    {.name = "Label2", .index = 0, .kind = Kind::Label, .caption = "This Program is a product from", .box = {360, 3600, 4095, 255}, .style = kBoldCentredRed},
+    {.name = "Label2", .index = 1, .kind = Kind::Label, .caption = maker::kName, .box = {360, 3840, 4095, 255}, .style = kBoldCentredRedOnLightRed},
+    {.name = "Text1", .kind = Kind::TextBox, .caption = maker::kWebAddress, .box = {840, 4200, 3135, 285}, .style = kBoldCentredRedOnLightRed, .accessibleName = "Web address"},
+    {.name = "Label3", .kind = Kind::Label, .caption = "Kalvoran program is a hydraulic calculator helps you in calculating the pressure "
+                                                          "losses ( Friction, elevation  and velocity )and to determine the duty of the pump "
+                                                          "requiered in your application or your project.",
+                                                .box = {0, 2400, 4695, 975}, .style = kBoldBlack},
+    {.name = "Picture1", .index = 0, .kind = Kind::PictureBox, .caption = kSidePicture, .box = {4920, 1320, 2775, 5895}, .style = kToolkit, .accessibleName = kSidePictureName},
+    {.name = "Label4", .kind = Kind::Label, .caption = maker::kOwnership, .box = {720, 4800, 3375, 855}, .style = kNotice},
+    {.name = "Command4", .kind = Kind::PushButton, .caption = "About", .box = {2520, 6840, 975, 375}, .style = kBold},
+    {.name = "Picture1", .index = 1, .kind = Kind::PictureBox, .caption = kBanner, .box = {360, 120, 6975, 1095}, .style = kToolkit, .accessibleName = kBannerName},
+    {.name = "Label5", .kind = Kind::Label, .caption = kCredit, .box = {600, 5760, 3495, 735}, .style = kCreditStyle},
+    {.name = "Line1", .kind = Kind::Line, .style = kRedLine, .line = {4800, 6600, 0, 6600}},
 }};
 // clang-format on
 
@@ -116,18 +114,17 @@ constexpr std::array<ControlRef, 7> kMainTabOrder{{
 // Form4, the farewell window.
 // clang-format off
 constexpr std::array<Control, 9> kFarewellControls{{
-    // name       idx kind               caption                                Left  Top   Width Height  style
-    {"Label1",    -1, Kind::Label,       "Thank you for using this version of the program..for more information please "
-                                         "contact us at:",
-                                                                                {120,  1320, 6855, 1335}, kThanks},
-    {"Command1",  -1, Kind::PushButton,  "End",                                 {2880, 5640, 1335, 375},  kBold},
-    {"Label2",    -1, Kind::Label,       maker::kName,                          {720,  2880, 5775, 735},  kMakerName},
-    {"Label3",    -1, Kind::Label,       maker::kCityAndCountry,                {1560, 5160, 3855, 255},  kBoldCentredRed},
-    {"Label4",    -1, Kind::Label,       kTelephoneCaption,                     {4320, 3840, 2655, 255},  kBoldCentredRed},
-    {"Label5",    -1, Kind::Label,       kMobileCaption,                        {0,    3840, 2775, 255},  kBoldCentredRed},
-    {"Label6",    -1, Kind::Label,       kEmailCaption,                         {1440, 4320, 4095, 375},  kBoldCentredRed},
-    {"Label7",    -1, Kind::Label,       kWebSiteCaption,                       {1320, 4680, 4335, 495},  kBoldCentredRed},
-    {"Picture1",  -1, Kind::PictureBox,  kBanner,                               {120,  120,  6855, 1095}, kToolkit, {}, {}, {}, {}, kBannerName},
+    {.name = "Label1", .kind = Kind::Label, .caption = "Thank you for using this version of the program..for more information please "
+                                                          "contact us at:",
+                                                .box = {120, 1320, 6855, 1335}, .style = kThanks},
+    {.name = "Command1", .kind = Kind::PushButton, .caption = "End", .box = {2880, 5640, 1335, 375}, .style = kBold},
+    {.name = "Label2", .kind = Kind::Label, .caption = maker::kName, .box = {720, 2880, 5775, 735}, .style = kMakerName},
+    {.name = "Label3", .kind = Kind::Label, .caption = maker::kCityAndCountry, .box = {1560, 5160, 3855, 255}, .style = kBoldCentredRed},
+    {.name = "Label4", .kind = Kind::Label, .caption = kTelephoneCaption, .box = {4320, 3840, 2655, 255}, .style = kBoldCentredRed},
+    {.name = "Label5", .kind = Kind::Label, .caption = kMobileCaption, .box = {0, 3840, 2775, 255}, .style = kBoldCentredRed},
+    {.name = "Label6", .kind = Kind::Label, .caption = kEmailCaption, .box = {1440, 4320, 4095, 375}, .style = kBoldCentredRed},
+    {.name = "Label7", .kind = Kind::Label, .caption = kWebSiteCaption, .box = {1320, 4680, 4335, 495}, .style = kBoldCentredRed},
+    {.name = "Picture1", .kind = Kind::PictureBox, .caption = kBanner, .box = {120, 120, 6855, 1095}, .style = kToolkit, .accessibleName = kBannerName},
 }};
 // clang-format on
 
@@ -139,11 +136,10 @@ constexpr std::array<ControlRef, 2> kFarewellTabOrder{{
 // Form5, the About window. Its credit is element 1 of a control array.
 // clang-format off
 constexpr std::array<Control, 4> kAboutControls{{
-    // name       idx kind                     caption      Left  Top   Width Height  style
-    {"Text1",     -1, Kind::MultiLineTextBox,  kAboutText,  {120,  1440, 8055, 2055}, kToolkit, {}, {}, {}, {}, "About the program"},
-    {"Command1",  -1, Kind::PushButton,        "OK",        {7560, 3600, 615,  375},  kToolkit},
-    {"Picture1",  -1, Kind::PictureBox,        kBanner,     {600,  120,  6855, 1095}, kToolkit, {}, {}, {}, {}, kBannerName},
-    {"Label5",     1, Kind::Label,             kCredit,     {120,  3600, 7095, 375},  kCreditStyle},
+    {.name = "Text1", .kind = Kind::MultiLineTextBox, .caption = kAboutText, .box = {120, 1440, 8055, 2055}, .style = kToolkit, .accessibleName = "About the program"},
+    {.name = "Command1", .kind = Kind::PushButton, .caption = "OK", .box = {7560, 3600, 615, 375}, .style = kToolkit},
+    {.name = "Picture1", .kind = Kind::PictureBox, .caption = kBanner, .box = {600, 120, 6855, 1095}, .style = kToolkit, .accessibleName = kBannerName},
+    {.name = "Label5", .index = 1, .kind = Kind::Label, .caption = kCredit, .box = {120, 3600, 7095, 375}, .style = kCreditStyle},
 }};
 // clang-format on
 
@@ -154,31 +150,31 @@ constexpr std::array<ControlRef, 3> kAboutTabOrder{{
 }};
 
 constexpr WindowLayout kMainLayout{
-    "Form1",
-    kProgramTitle,
-    7755,
-    7335,
-    Frame::FixedToolWindow,
-    kMainControls,
-    kMainTabOrder,
+    .name = "Form1",
+    .caption = kProgramTitle,
+    .clientWidth = 7755,
+    .clientHeight = 7335,
+    .frame = WindowFrame::FixedToolWindow,
+    .controls = kMainControls,
+    .tabOrder = kMainTabOrder,
 };
 constexpr WindowLayout kFarewellLayout{
-    "Form4",
-    "Thank you",
-    7155,
-    6060,
-    Frame::FixedToolWindow,
-    kFarewellControls,
-    kFarewellTabOrder,
+    .name = "Form4",
+    .caption = "Thank you",
+    .clientWidth = 7155,
+    .clientHeight = 6060,
+    .frame = WindowFrame::FixedToolWindow,
+    .controls = kFarewellControls,
+    .tabOrder = kFarewellTabOrder,
 };
 constexpr WindowLayout kAboutLayout{
-    "Form5",
-    "About The program",
-    8265,
-    4005,
-    Frame::Sizable,
-    kAboutControls,
-    kAboutTabOrder,
+    .name = "Form5",
+    .caption = "About The program",
+    .clientWidth = 8265,
+    .clientHeight = 4005,
+    .frame = WindowFrame::Sizable,
+    .controls = kAboutControls,
+    .tabOrder = kAboutTabOrder,
 };
 
 } // namespace
@@ -198,4 +194,4 @@ const WindowLayout &aboutLayout()
     return kAboutLayout;
 }
 
-} // namespace kalvoran::ui
+} // namespace kalvoran::layout

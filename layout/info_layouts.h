@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-namespace kalvoran::ui {
+namespace kalvoran::layout {
 
 // The maker of the program, as the main, farewell and About windows name it.
 // The captions of the main and farewell windows, and the About window's
@@ -32,4 +32,4 @@ inline constexpr std::string_view kDeveloperName = "Tamsin Quillfeather";
 // The About window, Form5: the About text and the developer credit.
 [[nodiscard]] const WindowLayout &aboutLayout();
 
-} // namespace kalvoran::ui
+} // namespace kalvoran::layout

@@ -1,17 +1,24 @@
-// Prints every window's layout as JSON, read from the program's own tables,
-// so that the end-to-end tests and the browser page find windows by their
-// captions and draw or click controls where the program puts them, without a
-// second copy of any table. Built from the Qt-free layout library alone.
-// Usage: layout_dump [--page] [OUTPUT.json]  (standard output without a file)
+// Prints everything the two front ends share as one JSON object, read from
+// the program's own tables: every window's layout, the moves between the
+// screens, the names code reaches controls by, how the tables are drawn, and
+// the texts the page shows of its own. The end-to-end tests find windows by
+// their captions and click controls where the program puts them, and the
+// browser page is built from it, without a second copy of any of it. Built
+// from the Qt-free layout library alone; the build writes it as layouts.json.
+// Usage: layout_dump [OUTPUT.json]  (standard output without a file)
 //
-// Without --page: an array of windows. With --page: an object
-//   {"windows": [...], "fields": {"inputs": {key: name}, "results": {key: name}},
-//    "clearedResults": [name], "messages": {key: text},
-//    "announcements": {"resultsShown": text, "resultsCleared": text},
-//    "errorBoxTitle": text}
-// (keys are the engine's constant names without the k, first letter lower).
+// The object: {"windows": [window], "screens": [{"name", "window"}],
+//   "moves": [{"screen", "button": {"name", "index"} or null for the close
+//   box, "steps": [{"step": "Hide" | "Show" | "End", "screen"}]}],
+//   "ids": {window: {id: {"name", "index"}}}, "drawing": {"twipsPerPixel",
+//   "linePenWidth" (pixels), "defaultPoints", "face": {"family", "scale"}},
+//   "fields": {"inputs": {key: name}, "results": {key: name}},
+//   "clearedResults": [name], "messages": {key: text},
+//   "announcements": {"resultsShown": text, "resultsCleared": text},
+//   "errorBoxTitle": text}
+// (keys are the constants' names without the k, first letter lower).
 // A window: {"name", "caption", "client": [0, 0, w, h] twips, "clientPixels",
-//   "frame": Frame's value, "controls": [control], "tabOrder": [{"name", "index"}],
+//   "frame": WindowFrame's value, "controls": [control], "tabOrder": [{"name", "index"}],
 //   "firstFocus": {"name", "index"} or null}.
 // A control: {"name", "index" (-1: no array), "kind": Kind's value,
 //   "caption" (initial text, where a label's "&&" shows one "&"; a picture's
@@ -19,15 +26,17 @@
 //   coordinates, "pixels": the same rounded as the program does, "style":
 //   {"points", "bold", "italic", "centred", "text" and "background": [r, g, b],
 //   "ownColours"}, "names": the field a label names (its caption is then the
-//   field's accessible name), "parent": the frame it sits in or "", "line":
+//   field's accessible name), "parent": the group box it sits in or "", "line":
 //   [x1, y1, x2, y2] twips, "items": a combo's list, "accessibleName",
 //   "accessibleDescription", "tabIndex": its place in tabOrder or -1,
 //   "picture": the file under ui/pictures/ or ""}.
 
 #include "calc/calculation.h"
 #include "layout/calculation_layouts.h"
+#include "layout/ids.h"
 #include "layout/info_layouts.h"
 #include "layout/layout.h"
+#include "layout/moves.h"
 
 #include <array>
 #include <cstdio>
@@ -40,14 +49,16 @@
 
 namespace {
 
-using namespace kalvoran::ui;
+using namespace kalvoran::layout;
 
-// The names of Kind's and Frame's values, in their order.
+// The names of Kind's and WindowFrame's values, in their order.
 constexpr std::array<std::string_view, 8> kKinds{
-    "Label", "TextBox", "MultiLineTextBox", "ComboBox", "PushButton", "Frame", "Line", "PictureBox"};
+    "Label", "TextBox", "MultiLineTextBox", "ComboBox", "PushButton", "GroupBox", "Line", "PictureBox"};
 constexpr std::array<std::string_view, 3> kFrames{"FixedToolWindow", "FixedDialog", "Sizable"};
+constexpr std::array<std::string_view, 3> kSteps{"Hide", "Show", "End"};
 static_assert(static_cast<std::size_t>(Kind::PictureBox) + 1 == kKinds.size());
-static_assert(static_cast<std::size_t>(Frame::Sizable) + 1 == kFrames.size());
+static_assert(static_cast<std::size_t>(WindowFrame::Sizable) + 1 == kFrames.size());
+static_assert(static_cast<std::size_t>(Step::End) + 1 == kSteps.size());
 
 // One JSON object, its fields written in the order given.
 class Object
@@ -64,9 +75,15 @@ public:
 
     template<typename Value> void field(std::string_view key, const Value &value)
     {
+        this->key(key);
+        write(value);
+    }
+    // Starts a field whose value the caller writes.
+    std::ostream &key(std::string_view key)
+    {
         m_out << (m_first ? "" : ",") << '"' << key << "\":";
         m_first = false;
-        write(value);
+        return m_out;
     }
 
 private:
@@ -76,6 +93,12 @@ private:
     void write(Rgb c) { write(std::array{int{c.r}, int{c.g}, int{c.b}}); }
     void write(const TwipsBox &b) { write(std::array{b.left, b.top, b.width, b.height}); }
     void write(const TwipsLine &l) { write(std::array{l.x1, l.y1, l.x2, l.y2}); }
+    void write(const ControlRef &ref)
+    {
+        Object o(m_out);
+        o.field("name", ref.name);
+        o.field("index", ref.index);
+    }
     template<typename Item, std::size_t N> void write(const std::array<Item, N> &items)
     {
         write(std::span<const Item>(items));
@@ -186,63 +209,123 @@ void writeWindow(std::ostream &out, const WindowLayout &w)
     o.field("client", TwipsBox{0, 0, w.clientWidth, w.clientHeight});
     o.field("clientPixels", pixels(TwipsBox{0, 0, w.clientWidth, w.clientHeight}));
     o.field("frame", kFrames[static_cast<std::size_t>(w.frame)]);
-    out << ",\"controls\":[";
+    o.key("controls") << '[';
     for (std::size_t i = 0; i < w.controls.size(); ++i) {
         out << (i ? ",\n" : "\n");
         writeControl(out, w, w.controls[i]);
     }
-    out << "],\"tabOrder\":[";
-    for (std::size_t i = 0; i < w.tabOrder.size(); ++i) {
-        out << (i ? "," : "");
-        Object ref(out);
-        ref.field("name", w.tabOrder[i].name);
-        ref.field("index", w.tabOrder[i].index);
-    }
-    out << "],\"firstFocus\":";
-    if (w.tabOrder.empty()) {
-        out << "null";
-    } else {
-        Object ref(out);
-        ref.field("name", w.tabOrder.front().name);
-        ref.field("index", w.tabOrder.front().index);
-    }
+    out << ']';
+    o.field("tabOrder", w.tabOrder);
+    if (w.tabOrder.empty())
+        o.key("firstFocus") << "null";
+    else
+        o.field("firstFocus", w.tabOrder.front());
 }
+
+void writeMove(std::ostream &out, const Move &move)
+{
+    Object o(out);
+    o.field("screen", screenName(move.screen));
+    if (move.button.name.empty())
+        o.key("button") << "null";
+    else
+        o.field("button", move.button);
+    o.key("steps") << '[';
+    for (const Action &action : move.steps) {
+        out << (&action == move.steps.begin() ? "" : ",");
+        Object step(out);
+        step.field("step", kSteps[static_cast<std::size_t>(action.step)]);
+        if (action.step != Step::End)
+            step.field("screen", screenName(action.screen));
+    }
+    out << ']';
+}
+
+struct NamedRef
+{
+    std::string_view key;
+    ControlRef ref;
+};
+
+void writeIds(std::ostream &out, std::string_view window, std::span<const NamedRef> refs, bool first)
+{
+    out << (first ? "" : ",") << '"' << window << "\":";
+    Object o(out);
+    for (const auto &[key, ref] : refs)
+        o.field(key, ref);
+}
+
+namespace id = kalvoran::layout::ids;
+
+constexpr std::array<NamedRef, 8> kMainIds{{{"siUnits", id::main::kSiUnits}, {"britishUnits", id::main::kBritishUnits},
+    {"exit", id::main::kExit}, {"about", id::main::kAbout}, {"webAddress", id::main::kWebAddress},
+    {"sidePicture", id::main::kSidePicture}, {"banner", id::main::kBanner}, {"noticesLine", id::main::kNoticesLine}}};
+constexpr std::array<NamedRef, 7> kCalculationIds{
+    {{"calculate", id::calculation::kCalculate}, {"exit", id::calculation::kExit}, {"back", id::calculation::kBack},
+        {"clear", id::calculation::kClear}, {"resultsFrame", id::calculation::kResultsFrame},
+        {"elevationCaption", id::calculation::kElevationCaption}, {"cFactorHint", id::calculation::kCFactorHint}}};
+constexpr std::array<NamedRef, 2> kFarewellIds{{{"end", id::farewell::kEnd}, {"banner", id::farewell::kBanner}}};
+constexpr std::array<NamedRef, 3> kAboutIds{
+    {{"ok", id::about::kOk}, {"aboutText", id::about::kAboutText}, {"banner", id::about::kBanner}}};
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    const bool page = argc > 1 && std::string_view(argv[1]) == "--page";
-    if (page) {
-        --argc;
-        ++argv;
-    }
     std::ostringstream json;
     json.imbue(std::locale::classic());
-    json << (page ? "{\"windows\":[" : "[");
-    bool first = true;
-    for (const WindowLayout *w :
-        {&mainLayout(), &siCalculationLayout(), &britishCalculationLayout(), &farewellLayout(), &aboutLayout()}) {
-        json << (first ? "\n" : ",\n");
-        first = false;
-        writeWindow(json, *w);
-    }
-    json << "\n]";
-    if (page) {
-        json << ",\n\"fields\":{\"inputs\":";
+    {
+        Object o(json);
+        o.key("windows") << '[';
+        for (const Screen screen : kScreens) {
+            json << (screen == kScreens.front() ? "\n" : ",\n");
+            writeWindow(json, layoutOf(screen));
+        }
+        json << "\n]";
+        o.key("fields") << "{\"inputs\":";
         writeNamed(json, kInputs);
         json << ",\"results\":";
         writeNamed(json, kResults);
-        json << "},\n\"clearedResults\":[";
-        for (std::size_t i = 0; i < kalvoran::calc::kClearedResults.size(); ++i)
-            json << (i ? ",\"" : "\"") << kalvoran::calc::kClearedResults[i] << '"';
-        json << "],\n\"messages\":";
+        json << "}";
+        o.field("clearedResults", std::span<const std::string_view>(kalvoran::calc::kClearedResults));
+        o.key("messages");
         writeNamed(json, kMessages);
-        json << ",\n\"announcements\":";
+        o.key("announcements");
         writeNamed(json,
             std::array<Named, 2>{
                 {{"resultsShown", announcement::kResultsShown}, {"resultsCleared", announcement::kResultsCleared}}});
-        json << ",\n\"errorBoxTitle\":\"" << kErrorBoxTitle << "\"}";
+        o.field("errorBoxTitle", kErrorBoxTitle);
+        o.key("screens") << '[';
+        for (const Screen screen : kScreens) {
+            json << (screen == kScreens.front() ? "" : ",");
+            Object entry(json);
+            entry.field("name", screenName(screen));
+            entry.field("window", layoutOf(screen).name);
+        }
+        json << ']';
+        o.key("moves") << '[';
+        for (const Move &move : moves()) {
+            json << (&move == moves().data() ? "\n" : ",\n");
+            writeMove(json, move);
+        }
+        json << "\n]";
+        o.key("ids") << '{';
+        writeIds(json, "main", kMainIds, true);
+        writeIds(json, "calculation", kCalculationIds, false);
+        writeIds(json, "farewell", kFarewellIds, false);
+        writeIds(json, "about", kAboutIds, false);
+        json << '}';
+        o.key("drawing");
+        Object drawing(json);
+        drawing.field("twipsPerPixel", kTwipsPerPixel);
+        drawing.field("linePenWidth", kLinePenWidth);
+        drawing.field("defaultPoints", kDefaultPoints);
+        drawing.field("red", kRed);
+        drawing.field("moreContrastRed", kMoreContrastRed);
+        drawing.key("face");
+        Object face(json);
+        face.field("family", kLiberationSans.family);
+        face.field("scale", kLiberationSans.scale);
     }
     json << "\n";
     if (argc < 2) {

@@ -5,11 +5,8 @@
 #include "layout/ids.h"
 
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
-
-#include <array>
 
 namespace kalvoran::ui {
 
@@ -41,10 +38,10 @@ public:
 
     void setResultsVisible(bool visible) override
     {
-        m_window.control(ids::calculation::kResultsFrame)->setVisible(visible);
+        m_window.control(layout::ids::calculation::kResultsFrame)->setVisible(visible);
         // A run hides the frame first and shows it at its end: only the end is news.
         if (visible)
-            m_window.m_announcer.announce(toQString(announcement::kResultsShown));
+            m_window.m_announcer.announce(toQString(layout::announcement::kResultsShown));
     }
 
     void showError(std::string_view message) override
@@ -58,20 +55,16 @@ private:
 };
 
 CalculationWindow::CalculationWindow(UnitSystem units, QWidget *parent)
-    : LayoutWindow(units == UnitSystem::Si ? siCalculationLayout() : britishCalculationLayout(), parent)
+    : LayoutWindow(units == UnitSystem::Si ? layout::siCalculationLayout() : layout::britishCalculationLayout(), parent)
     , m_units(units)
     , m_presentError(showErrorBox)
     , m_announcer(this)
 {
-    control(ids::calculation::kResultsFrame)->hide();
-    connect(
-        control<QPushButton>(ids::calculation::kCalculate), &QPushButton::clicked, this, &CalculationWindow::calculate);
-    connect(
-        control<QPushButton>(ids::calculation::kClear), &QPushButton::clicked, this, &CalculationWindow::clearResults);
-    connect(
-        control<QPushButton>(ids::calculation::kExit), &QPushButton::clicked, this, &CalculationWindow::exitRequested);
-    connect(
-        control<QPushButton>(ids::calculation::kBack), &QPushButton::clicked, this, &CalculationWindow::backRequested);
+    control(layout::ids::calculation::kResultsFrame)->hide();
+    connect(control<QPushButton>(layout::ids::calculation::kCalculate), &QPushButton::clicked, this,
+        &CalculationWindow::calculate);
+    connect(control<QPushButton>(layout::ids::calculation::kClear), &QPushButton::clicked, this,
+        &CalculationWindow::clearResults);
 }
 
 CalculationWindow::~CalculationWindow() = default;
@@ -105,8 +98,8 @@ void CalculationWindow::clearResults()
 {
     for (const std::string_view name : calc::kClearedResults)
         control<QLineEdit>(name)->clear();
-    control(ids::calculation::kResultsFrame)->hide();
-    m_announcer.announce(toQString(announcement::kResultsCleared));
+    control(layout::ids::calculation::kResultsFrame)->hide();
+    m_announcer.announce(toQString(layout::announcement::kResultsCleared));
 }
 
 } // namespace kalvoran::ui

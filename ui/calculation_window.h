@@ -10,7 +10,8 @@ enum class UnitSystem { Si, British };
 
 // A calculation window, Form2 (SI) or Form3 (British): the inputs of one pipe
 // run, "Calculate Now" running that unit system's procedure on them, the
-// results frame, "Clear", and "Back" and "Exit" announced as signals.
+// results frame, "Clear", and "Back" and "Exit", which the program follows
+// (layout/moves.h).
 class CalculationWindow : public LayoutWindow
 {
     Q_OBJECT
@@ -26,10 +27,6 @@ public:
 public slots:
     void calculate();
     void clearResults();
-
-signals:
-    void backRequested();
-    void exitRequested();
 
 private:
     class Screen;

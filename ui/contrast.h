@@ -7,12 +7,9 @@
 // windows draw a darker red in its place, as the web page does; nothing else
 // changes. Qt 6.4 tells no contrast setting (QStyleHints has it from Qt 6.10,
 // as accessibility()->contrastPreference(): this can go with Qt 6.10), so each
-// platform is asked itself (contrast_windows.cpp, contrast_unix.cpp).
+// platform is asked itself (contrast.cpp).
 
 namespace kalvoran::ui {
-
-// 7.38:1 on white and 4.76:1 on the light red, by WCAG's relative luminance.
-inline constexpr Rgb kMoreContrastRed{176, 0, 0};
 
 // Windows' contrast themes; on Linux the desktop portal's contrast setting.
 [[nodiscard]] bool desktopAsksMoreContrast();
@@ -22,9 +19,9 @@ void setMoreContrast(bool more);
 [[nodiscard]] bool moreContrast();
 
 // The colour drawn for a table's colour.
-[[nodiscard]] constexpr Rgb shownColour(Rgb colour, bool more)
+[[nodiscard]] constexpr layout::Rgb shownColour(layout::Rgb colour, bool more)
 {
-    return more && colour == kRed ? kMoreContrastRed : colour;
+    return more && colour == layout::kRed ? layout::kMoreContrastRed : colour;
 }
 
 } // namespace kalvoran::ui

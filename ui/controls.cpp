@@ -1,7 +1,5 @@
 #include "ui/controls.h"
 
-#include "ui/pictures/stored_picture.h"
-
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -9,10 +7,10 @@
 
 namespace kalvoran::ui {
 
-LineControl::LineControl(const TwipsLine &line, Rgb colour, int penWidth, QWidget *parent)
+LineControl::LineControl(const layout::TwipsLine &line, layout::Rgb colour, int penWidth, QWidget *parent)
     : QWidget(parent)
-    , m_from(toPixels(line.x1), toPixels(line.y1))
-    , m_to(toPixels(line.x2), toPixels(line.y2))
+    , m_from(layout::toPixels(line.x1), layout::toPixels(line.y1))
+    , m_to(layout::toPixels(line.x2), layout::toPixels(line.y2))
     , m_colour(colour.r, colour.g, colour.b)
     , m_penWidth(penWidth)
 {
@@ -77,21 +75,6 @@ void PictureBox::paintEvent(QPaintEvent *event)
     const QRect inside = contentsRect();
     painter.setClipRect(inside);
     painter.drawImage(inside.topLeft(), m_picture);
-}
-
-QImage storedPicture(QStringView path)
-{
-    for (const StoredPicture &stored : storedPictures()) {
-        if (path == QLatin1StringView(stored.path)) {
-            // Read-only and shared: QImage copies the rows only if written to.
-            QImage image(stored.pixels, stored.width, stored.height, stored.bytesPerLine,
-                static_cast<QImage::Format>(stored.format));
-            if (!stored.colours.empty())
-                image.setColorTable(QList<QRgb>(stored.colours.begin(), stored.colours.end()));
-            return image;
-        }
-    }
-    return {};
 }
 
 } // namespace kalvoran::ui

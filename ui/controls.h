@@ -15,7 +15,7 @@ class LineControl : public QWidget
 {
     Q_OBJECT
 public:
-    LineControl(const TwipsLine &line, Rgb colour, int penWidth, QWidget *parent);
+    LineControl(const layout::TwipsLine &line, layout::Rgb colour, int penWidth, QWidget *parent);
 
     // The line's end points in the parent's pixels.
     [[nodiscard]] QPoint from() const { return m_from; }
@@ -64,11 +64,5 @@ protected:
 private:
     QImage m_picture;
 };
-
-// A picture stored with the program, by its resource path (as in
-// ":/pictures/banner.gif"): the pixels Qt decoded from that file when the
-// program was built, shown in place without a copy or an image plugin. A null
-// image for a path that is not stored.
-[[nodiscard]] QImage storedPicture(QStringView path);
 
 } // namespace kalvoran::ui

@@ -15,7 +15,7 @@ void showErrorBox(QWidget *owner, const QString &message)
     // system has given the keyboard back after the one before.
     const QPointer<QWidget> window = owner != nullptr ? owner->window() : QApplication::activeWindow();
     {
-        QMessageBox box(QMessageBox::Critical, toQString(kErrorBoxTitle), message, QMessageBox::Ok, owner);
+        QMessageBox box(QMessageBox::Critical, toQString(layout::kErrorBoxTitle), message, QMessageBox::Ok, owner);
         // Modal to the whole program: a run waits for the box, so no other window may
         // take a click (such as the About window's OK) before it is dismissed.
         box.setWindowModality(Qt::ApplicationModal);

@@ -38,7 +38,7 @@ const Face &windowFace()
     return face;
 }
 
-QFont fontFor(const Style &style)
+QFont fontFor(const layout::Style &style)
 {
     const Face &face = windowFace();
     QFont font(familyName(face));

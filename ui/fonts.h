@@ -9,18 +9,8 @@
 
 namespace kalvoran::ui {
 
-// A face the windows may be drawn in, and how its point sizes compare with
-// those of "MS Sans Serif" that the layout was drawn for.
-struct Face
-{
-    std::string_view family;
-    double scale;
-};
-
-// Liberation Sans runs wider than the bitmap "MS Sans Serif": at 0.91, 8.25 pt
-// becomes 7.5 pt, 10 pixels at 96 dots per inch, and every caption keeps to
-// the box drawn for it (the layout tests measure each one in the face found).
-inline constexpr Face kLiberationSans{"Liberation Sans", 0.91};
+using layout::Face;
+using layout::kLiberationSans;
 
 // The faces in the order they are looked for; the first one installed is used.
 // On Windows the TrueType Microsoft Sans Serif, then the Liberation Sans the
@@ -42,6 +32,6 @@ inline constexpr std::array kFaces{kLiberationSans, Face{"DejaVu Sans", 0.91}};
 
 // The font for a style: the face at the style's point size scaled to the face,
 // bold (weight 700) and italic as named.
-[[nodiscard]] QFont fontFor(const Style &style);
+[[nodiscard]] QFont fontFor(const layout::Style &style);
 
 } // namespace kalvoran::ui

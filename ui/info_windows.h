@@ -4,43 +4,32 @@
 
 namespace kalvoran::ui {
 
-// The main window, Form1: announces which unit system the user picked, About
-// and Exit; the program decides which window to show next.
+// The main window, Form1: the program's title, the two unit systems, About
+// and Exit, and the maker's notices. Where its buttons lead is the program's
+// to decide (layout/moves.h).
 class MainWindow : public LayoutWindow
 {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget *parent = nullptr);
-
-signals:
-    void siUnitsRequested();
-    void britishUnitsRequested();
-    void exitRequested();
-    void aboutRequested();
 };
 
 // The farewell window, Form4: thanks the user, shows the maker's contact
-// details and announces "End".
+// details and "End".
 class FarewellWindow : public LayoutWindow
 {
     Q_OBJECT
 public:
     explicit FarewellWindow(QWidget *parent = nullptr);
-
-signals:
-    void endRequested();
 };
 
-// The About window, Form5: the maker's notices and the developer credit, with
-// "OK" announced.
+// The About window, Form5: the maker's notices and the developer credit, and
+// "OK".
 class AboutWindow : public LayoutWindow
 {
     Q_OBJECT
 public:
     explicit AboutWindow(QWidget *parent = nullptr);
-
-signals:
-    void okRequested();
 };
 
 } // namespace kalvoran::ui

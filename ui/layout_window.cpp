@@ -4,6 +4,7 @@
 #include "ui/controls.h"
 #include "ui/fonts.h"
 #include "ui/group_frame.h"
+#include "ui/pictures/stored_picture.h"
 #include "ui/window_frame.h"
 
 #include <QCloseEvent>
@@ -19,9 +20,9 @@ namespace kalvoran::ui {
 
 namespace {
 
-QColor toColor(Rgb rgb)
+QColor toColor(layout::Rgb rgb)
 {
-    const Rgb shown = shownColour(rgb, moreContrast());
+    const layout::Rgb shown = shownColour(rgb, moreContrast());
     return {shown.r, shown.g, shown.b};
 }
 
@@ -31,7 +32,8 @@ QString labelText(std::string_view caption)
     return toQString(caption).replace(QStringLiteral("&&"), QStringLiteral("&"));
 }
 
-void applyColours(QWidget *widget, const Style &style, QPalette::ColorRole textRole, QPalette::ColorRole backRole)
+void applyColours(
+    QWidget *widget, const layout::Style &style, QPalette::ColorRole textRole, QPalette::ColorRole backRole)
 {
     if (!style.ownColours)
         return;
@@ -42,9 +44,9 @@ void applyColours(QWidget *widget, const Style &style, QPalette::ColorRole textR
     widget->setAutoFillBackground(true);
 }
 
-Qt::Alignment alignmentFor(const Style &style)
+Qt::Alignment alignmentFor(const layout::Style &style)
 {
-    return (style.align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop;
+    return (style.align == layout::Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop;
 }
 
 } // namespace
@@ -54,9 +56,10 @@ QString toQString(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QRect toPixels(const TwipsBox &box)
+QRect toPixels(const layout::TwipsBox &box)
 {
-    return {toPixels(box.left), toPixels(box.top), toPixels(box.width), toPixels(box.height)};
+    return {layout::toPixels(box.left), layout::toPixels(box.top), layout::toPixels(box.width),
+        layout::toPixels(box.height)};
 }
 
 std::string controlKey(std::string_view name, int index)
@@ -72,32 +75,32 @@ QIcon windowIcon()
     return QIcon(QPixmap::fromImage(storedPicture(u":/pictures/kalvoran.ico")));
 }
 
-LayoutWindow::LayoutWindow(const WindowLayout &layout, QWidget *parent)
+LayoutWindow::LayoutWindow(const layout::WindowLayout &layout, QWidget *parent)
     : QWidget(parent, windowFlagsFor(layout.frame))
     , m_layout(layout)
 {
     setObjectName(toQString(layout.name));
     setWindowTitle(toQString(layout.caption));
     setWindowIcon(ui::windowIcon()); // not QWidget::windowIcon(), which is still empty here
-    setFont(fontFor(kRegular));
+    setFont(fontFor(layout::kRegular));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
     setAutoFillBackground(true);
 
-    const QSize client(ui::toPixels(layout.clientWidth), ui::toPixels(layout.clientHeight));
-    if (layout.frame == Frame::Sizable)
+    const QSize client(layout::toPixels(layout.clientWidth), layout::toPixels(layout.clientHeight));
+    if (layout.frame == layout::WindowFrame::Sizable)
         resize(client);
     else
         setFixedSize(client);
 
     // Frames first, so that the controls inside them find their parent.
-    for (const Control &row : layout.controls) {
-        if (row.kind == Kind::Frame)
+    for (const layout::Control &row : layout.controls) {
+        if (row.kind == layout::Kind::GroupBox)
             m_controls.emplace(controlKey(row.name, row.index), createControl(row, this));
     }
-    for (const Control &row : layout.controls) {
-        if (row.kind == Kind::Frame)
+    for (const layout::Control &row : layout.controls) {
+        if (row.kind == layout::Kind::GroupBox)
             continue;
         QWidget *parentWidget = row.parent.empty() ? this : control(row.parent);
         m_controls.emplace(controlKey(row.name, row.index), createControl(row, parentWidget));
@@ -105,8 +108,8 @@ LayoutWindow::LayoutWindow(const WindowLayout &layout, QWidget *parent)
     // A label gives its caption to the field it names, for screen readers: as
     // the field's name, and as a "labelled by" relation, which is what
     // assistive tools on Linux read for a combo box.
-    for (const Control &row : layout.controls) {
-        if (row.kind == Kind::Label && !row.names.empty()) {
+    for (const layout::Control &row : layout.controls) {
+        if (row.kind == layout::Kind::Label && !row.names.empty()) {
             if (QWidget *field = control(row.names)) {
                 field->setAccessibleName(labelText(row.caption));
                 qobject_cast<QLabel *>(control(row.name, row.index))->setBuddy(field);
@@ -122,12 +125,12 @@ QWidget *LayoutWindow::control(std::string_view name, int index) const
     return it == m_controls.end() ? nullptr : it->second;
 }
 
-QWidget *LayoutWindow::createControl(const Control &row, QWidget *parent)
+QWidget *LayoutWindow::createControl(const layout::Control &row, QWidget *parent)
 {
     QWidget *widget = nullptr;
     const QString caption = toQString(row.caption);
     switch (row.kind) {
-    case Kind::Label: {
+    case layout::Kind::Label: {
         auto *label = new QLabel(labelText(row.caption), parent);
         label->setWordWrap(true);
         label->setAlignment(alignmentFor(row.style));
@@ -136,18 +139,18 @@ QWidget *LayoutWindow::createControl(const Control &row, QWidget *parent)
         widget = label;
         break;
     }
-    case Kind::TextBox: {
+    case layout::Kind::TextBox: {
         // The font before the text, so the text is laid out once, in our face.
         auto *edit = new QLineEdit(parent);
         edit->setFont(fontFor(row.style));
         edit->setText(caption);
-        edit->setAlignment(row.style.align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
+        edit->setAlignment(row.style.align == layout::Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
         applyColours(edit, row.style, QPalette::Text, QPalette::Base);
         edit->setCursorPosition(0);
         widget = edit;
         break;
     }
-    case Kind::MultiLineTextBox: {
+    case layout::Kind::MultiLineTextBox: {
         auto *edit = new QPlainTextEdit(caption, parent);
         edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         edit->setWordWrapMode(QTextOption::WordWrap);
@@ -156,7 +159,7 @@ QWidget *LayoutWindow::createControl(const Control &row, QWidget *parent)
         widget = edit;
         break;
     }
-    case Kind::ComboBox: {
+    case layout::Kind::ComboBox: {
         auto *combo = new QComboBox(parent);
         combo->setEditable(true);
         // The list is fixed: Enter adds nothing, and typing is never completed
@@ -170,21 +173,21 @@ QWidget *LayoutWindow::createControl(const Control &row, QWidget *parent)
         widget = combo;
         break;
     }
-    case Kind::PushButton: {
+    case layout::Kind::PushButton: {
         widget = new PushButton(caption, parent);
         break;
     }
-    case Kind::Frame: {
+    case layout::Kind::GroupBox: {
         auto *frame = new GroupFrame(caption, parent);
         applyColours(frame, row.style, QPalette::WindowText, QPalette::Window);
         widget = frame;
         break;
     }
-    case Kind::Line: {
-        widget = new LineControl(row.line, shownColour(row.style.text, moreContrast()), 2, parent);
+    case layout::Kind::Line: {
+        widget = new LineControl(row.line, shownColour(row.style.text, moreContrast()), layout::kLinePenWidth, parent);
         break;
     }
-    case Kind::PictureBox: {
+    case layout::Kind::PictureBox: {
         widget = new PictureBox(storedPicture(caption), parent);
         break;
     }
@@ -198,9 +201,9 @@ QWidget *LayoutWindow::createControl(const Control &row, QWidget *parent)
     if (row.index >= 0)
         widget->setProperty("index", row.index);
     widget->setFont(fontFor(row.style));
-    if (row.kind != Kind::Line)
+    if (row.kind != layout::Kind::Line)
         widget->setGeometry(toPixels(row.box));
-    if (row.kind == Kind::Label || row.kind == Kind::Frame)
+    if (row.kind == layout::Kind::Label || row.kind == layout::Kind::GroupBox)
         widget->setFocusPolicy(Qt::NoFocus);
     return widget;
 }
@@ -208,7 +211,7 @@ QWidget *LayoutWindow::createControl(const Control &row, QWidget *parent)
 void LayoutWindow::applyTabOrder()
 {
     QWidget *previous = nullptr;
-    for (const ControlRef &ref : m_layout.tabOrder) {
+    for (const layout::ControlRef &ref : m_layout.tabOrder) {
         QWidget *current = control(ref.name, ref.index);
         if (current == nullptr)
             continue;

@@ -20,7 +20,7 @@ class LayoutWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit LayoutWindow(const WindowLayout &layout, QWidget *parent = nullptr);
+    explicit LayoutWindow(const layout::WindowLayout &layout, QWidget *parent = nullptr);
 
     // The control of a table row, or nullptr.
     [[nodiscard]] QWidget *control(std::string_view name, int index = -1) const;
@@ -28,7 +28,7 @@ public:
     {
         return qobject_cast<T *>(control(name, index));
     }
-    template<typename T = QWidget> [[nodiscard]] T *control(ControlRef ref) const
+    template<typename T = QWidget> [[nodiscard]] T *control(layout::ControlRef ref) const
     {
         return qobject_cast<T *>(control(ref.name, ref.index));
     }
@@ -44,10 +44,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    QWidget *createControl(const Control &row, QWidget *parent);
+    QWidget *createControl(const layout::Control &row, QWidget *parent);
     void applyTabOrder();
 
-    const WindowLayout &m_layout;
+    const layout::WindowLayout &m_layout;
     std::map<std::string, QWidget *, std::less<>> m_controls;
     bool m_shownBefore = false;
     // Top left of the client area, in global pixels, when it was last hidden.
@@ -62,7 +62,7 @@ private:
 [[nodiscard]] QString toQString(std::string_view text);
 
 // A box of a layout table in pixels.
-[[nodiscard]] QRect toPixels(const TwipsBox &box);
+[[nodiscard]] QRect toPixels(const layout::TwipsBox &box);
 
 // The program's window icon, shared by every window.
 [[nodiscard]] QIcon windowIcon();

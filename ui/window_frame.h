@@ -14,11 +14,11 @@ namespace kalvoran::ui {
 
 // The window flags of a frame style on this platform: a title and a close box,
 // never a minimise or maximise box; a fixed size for every frame but Sizable.
-[[nodiscard]] Qt::WindowFlags windowFlagsFor(Frame frame);
+[[nodiscard]] Qt::WindowFlags windowFlagsFor(layout::WindowFrame frame);
 
 // Tells the desktop what the flags alone cannot, just before the window is
 // mapped. Call it before every show: an X11 window manager drops a window's
 // states when it is withdrawn.
-void applyFrameHints(QWidget &window, Frame frame);
+void applyFrameHints(QWidget &window, layout::WindowFrame frame);
 
 } // namespace kalvoran::ui

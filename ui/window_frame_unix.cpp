@@ -46,21 +46,21 @@ void setAtoms(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t prop
 // transient for its hidden client leader (QXcbWindow::show), so window managers
 // keep it above every window of the program, About included. By design in Qt,
 // no upstream report; stays while Qt does so.
-Qt::WindowFlags windowFlagsFor(Frame frame)
+Qt::WindowFlags windowFlagsFor(layout::WindowFrame frame)
 {
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-    if (frame == Frame::FixedDialog)
+    if (frame == layout::WindowFrame::FixedDialog)
         flags |= Qt::MSWindowsFixedSizeDialogHint;
     return flags;
 }
 
 // The window type (utility for a tool window, dialog for a fixed dialog), a
 // window group of its own and, for a tool window, no task-bar entry.
-void applyFrameHints(QWidget &window, Frame frame)
+void applyFrameHints(QWidget &window, layout::WindowFrame frame)
 {
     // Only on the X11 platform: others (offscreen among them) may offer an X11
     // interface without a connection behind it.
-    if (frame == Frame::Sizable || QGuiApplication::platformName() != QLatin1String("xcb"))
+    if (frame == layout::WindowFrame::Sizable || QGuiApplication::platformName() != QLatin1String("xcb"))
         return;
     const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t *connection = x11 != nullptr ? x11->connection() : nullptr;
@@ -69,7 +69,7 @@ void applyFrameHints(QWidget &window, Frame frame)
     const auto id = static_cast<xcb_window_t>(window.winId());
 
     // A window type names the types it falls back to after itself.
-    const bool tool = frame == Frame::FixedToolWindow;
+    const bool tool = frame == layout::WindowFrame::FixedToolWindow;
     const std::array types{internAtom(connection, tool ? "_NET_WM_WINDOW_TYPE_UTILITY" : "_NET_WM_WINDOW_TYPE_DIALOG"),
         internAtom(connection, "_NET_WM_WINDOW_TYPE_NORMAL")};
     setAtoms(connection, id, internAtom(connection, "_NET_WM_WINDOW_TYPE"), types.data(), types.size());

@@ -5,21 +5,21 @@
 
 namespace kalvoran::ui {
 
-Qt::WindowFlags windowFlagsFor(Frame frame)
+Qt::WindowFlags windowFlagsFor(layout::WindowFrame frame)
 {
     Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     switch (frame) {
-    case Frame::FixedToolWindow:
+    case layout::WindowFrame::FixedToolWindow:
         return flags | Qt::Tool | Qt::MSWindowsFixedSizeDialogHint;
-    case Frame::FixedDialog:
+    case layout::WindowFrame::FixedDialog:
         return flags | Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint;
-    case Frame::Sizable:
+    case layout::WindowFrame::Sizable:
         break;
     }
     return flags | Qt::Window;
 }
 
-void applyFrameHints(QWidget & /*window*/, Frame /*frame*/)
+void applyFrameHints(QWidget & /*window*/, layout::WindowFrame /*frame*/)
 { }
 
 } // namespace kalvoran::ui

@@ -18,19 +18,19 @@
 #include <stdexcept>
 
 using kalvoran::app::Program;
-using kalvoran::app::Screen;
-using enum kalvoran::app::Screen;
+using kalvoran::layout::Screen;
+using enum kalvoran::layout::Screen;
+using kalvoran::layout::ControlRef;
 using kalvoran::testing::kCaseName;
 using kalvoran::testing::NamedCase;
 using kalvoran::testing::UserActions;
-using kalvoran::ui::ControlRef;
 
 namespace {
 
-namespace main = kalvoran::ui::ids::main;
-namespace calculation = kalvoran::ui::ids::calculation;
-namespace farewell = kalvoran::ui::ids::farewell;
-namespace about = kalvoran::ui::ids::about;
+namespace main = kalvoran::layout::ids::main;
+namespace calculation = kalvoran::layout::ids::calculation;
+namespace farewell = kalvoran::layout::ids::farewell;
+namespace about = kalvoran::layout::ids::about;
 
 // A started program whose event loop is not really ended and whose messages
 // are recorded.

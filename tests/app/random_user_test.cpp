@@ -32,8 +32,8 @@
 #include <string>
 
 using kalvoran::app::Program;
-using kalvoran::app::Screen;
-namespace ids = kalvoran::ui::ids;
+using kalvoran::layout::Screen;
+namespace ids = kalvoran::layout::ids;
 using kalvoran::testing::describe;
 using kalvoran::testing::ProcessMemory;
 using kalvoran::testing::processMemory;
@@ -41,7 +41,7 @@ using kalvoran::testing::UserActions;
 
 namespace {
 
-constexpr std::array kScreens{Screen::Main, Screen::Si, Screen::British, Screen::Farewell, Screen::About};
+using kalvoran::layout::kScreens;
 constexpr std::array kResults{"ELF", "EL", "FL", "elevationdrop", "PD", "pumppressure", "V"};
 
 // A whole number from the environment, if it holds one.

@@ -1,6 +1,6 @@
 """What every end-to-end test of Kalvoran shares, on Linux and under Wine:
 the windows as the program's own tables lay them out (the build's layout
-dump, through KALVORAN_LAYOUTS, else in build/default), the worked runs, the
+dump, through KALVORAN_LAYOUTS, else build/layout/layouts.json), the worked runs, the
 verdicts of named checks, and waiting. Plain Python: the Wine tests import it
 without the accessibility bus's module."""
 
@@ -16,7 +16,7 @@ except ImportError:  # no X connection, no X errors
 
 TIMEOUT = 20.0  # seconds to wait for any one thing
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
-LAYOUTS = os.environ.get("KALVORAN_LAYOUTS") or os.path.join(ROOT, "build", "default", "tests", "layouts.json")
+LAYOUTS = os.environ.get("KALVORAN_LAYOUTS") or os.path.join(ROOT, "build", "layout", "layouts.json")
 
 
 class Failure(Exception):
@@ -137,18 +137,19 @@ class Window:
         return x + (w - right_margin) // 2, y + h // 2
 
 
-def _windows():
+def _dump():
     try:
         with open(LAYOUTS, encoding="utf-8") as f:
-            return {w["name"]: Window(w) for w in json.load(f)}
+            return json.load(f)
     except OSError:
-        raise SystemExit(f"no layout dump at {LAYOUTS}; run: cmake --build --preset default --target layout_json")
+        raise SystemExit(f"no layout dump at {LAYOUTS}; run: cmake --preset layout && cmake --build --preset layout")
 
 
-WINDOWS = _windows()
+_DUMP = _dump()
+WINDOWS = {w["name"]: Window(w) for w in _DUMP["windows"]}
 BY_TITLE = {w.title: w for w in WINDOWS.values()}
 MAIN, SI, BRITISH, FAREWELL, ABOUT = (WINDOWS[f"Form{n}"].title for n in range(1, 6))
-ERROR = "Error"  # the toolkit's message box, in no table
+ERROR = _DUMP["errorBoxTitle"]  # the toolkit's message box
 
 # The worked runs the desktop's and the page's tests share: the SI one field
 # by field in the order a user fills it, with the seven results the program

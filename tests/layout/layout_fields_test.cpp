@@ -13,7 +13,7 @@
 namespace {
 
 namespace calc = kalvoran::calc;
-namespace ui = kalvoran::ui;
+namespace layout = kalvoran::layout;
 
 // Notes every field a run reads or writes.
 struct FieldRecorder : kalvoran::testing::RecordingScreen
@@ -34,30 +34,30 @@ struct FieldRecorder : kalvoran::testing::RecordingScreen
 
 struct Window : kalvoran::testing::NamedCase
 {
-    const ui::WindowLayout &(*layout)();
+    const layout::WindowLayout &(*layout)();
     void (*run)(calc::CalculationScreen &);
     std::span<const calc::FittingsRow> (*fittings)();
 };
 
 const Window kWindows[]{
-    {{"Si"}, ui::siCalculationLayout, calc::calculateSi, calc::siFittingsTable},
-    {{"British"}, ui::britishCalculationLayout, calc::calculateBritish, calc::britishFittingsTable},
+    {{"Si"}, layout::siCalculationLayout, calc::calculateSi, calc::siFittingsTable},
+    {{"British"}, layout::britishCalculationLayout, calc::calculateBritish, calc::britishFittingsTable},
 };
 
 class Fields : public ::testing::TestWithParam<Window>
 {
 protected:
-    const ui::WindowLayout &m_layout = GetParam().layout();
+    const layout::WindowLayout &m_layout = GetParam().layout();
 
     // Label for a name the table lacks: no field either way.
-    [[nodiscard]] ui::Kind kindOf(std::string_view name) const { return row(name).kind; }
+    [[nodiscard]] layout::Kind kindOf(std::string_view name) const { return row(name).kind; }
     [[nodiscard]] std::span<const std::string_view> items(std::string_view name) const { return row(name).items; }
 
 private:
-    [[nodiscard]] const ui::Control &row(std::string_view name) const
+    [[nodiscard]] const layout::Control &row(std::string_view name) const
     {
-        static const ui::Control kNone{};
-        const auto it = std::ranges::find(m_layout.controls, name, &ui::Control::name);
+        static const layout::Control kNone{};
+        const auto it = std::ranges::find(m_layout.controls, name, &layout::Control::name);
         return it == m_layout.controls.end() ? kNone : *it;
     }
 };
@@ -72,12 +72,12 @@ TEST_P(Fields, EveryFieldTheEngineUsesIsInTheTableWithItsKind)
     GetParam().run(screen);
     ASSERT_TRUE(screen.resultsVisible()) << ::testing::PrintToString(screen.messages());
     for (const std::string &name : screen.read) {
-        const ui::Kind kind = kindOf(name);
-        EXPECT_TRUE(kind == ui::Kind::TextBox || kind == ui::Kind::ComboBox)
+        const layout::Kind kind = kindOf(name);
+        EXPECT_TRUE(kind == layout::Kind::TextBox || kind == layout::Kind::ComboBox)
             << "the engine reads \"" << name << "\", no text or combo box in " << m_layout.name;
     }
     for (const std::string &name : screen.written)
-        EXPECT_EQ(kindOf(name), ui::Kind::TextBox)
+        EXPECT_EQ(kindOf(name), layout::Kind::TextBox)
             << "the engine writes \"" << name << "\", no text box in " << m_layout.name;
 }
 

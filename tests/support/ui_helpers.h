@@ -59,13 +59,13 @@ public:
         emit box->activated(index);
     }
 
-    void click(ui::ControlRef button)
+    void click(layout::ControlRef button)
     {
         auto *target = m_window.control<QPushButton>(button);
         ASSERT_NE(target, nullptr) << ui::controlKey(button.name, button.index);
         QTest::mouseClick(target, Qt::LeftButton);
     }
-    void click(std::string_view button, int index = -1) { click(ui::ControlRef{button, index}); }
+    void click(std::string_view button, int index = -1) { click(layout::ControlRef{button, index}); }
 
     [[nodiscard]] QString text(std::string_view field) const
     {

@@ -17,6 +17,7 @@
 #include <vector>
 
 using namespace kalvoran::ui;
+using namespace kalvoran::layout;
 
 namespace {
 
@@ -36,30 +37,6 @@ TEST(MainWindow, LineRunsAcrossUnderTheNotices)
     EXPECT_EQ(line->colour(), kRedText);
     EXPECT_EQ(line->penWidth(), 2);
     EXPECT_EQ(line->focusPolicy(), Qt::NoFocus);
-}
-
-TEST(InfoWindows, ButtonsAnnounceOnlyTheirOwnRequest)
-{
-    MainWindow main;
-    FarewellWindow farewell;
-    AboutWindow about;
-    std::map<std::string, int> heard;
-    const auto count = [&heard](const char *what) { return [&heard, what] { ++heard[what]; }; };
-    QObject::connect(&main, &MainWindow::siUnitsRequested, count("si"));
-    QObject::connect(&main, &MainWindow::britishUnitsRequested, count("british"));
-    QObject::connect(&main, &MainWindow::exitRequested, count("exit"));
-    QObject::connect(&main, &MainWindow::aboutRequested, count("about"));
-    QObject::connect(&farewell, &FarewellWindow::endRequested, count("end"));
-    QObject::connect(&about, &AboutWindow::okRequested, count("ok"));
-    const std::vector<std::tuple<LayoutWindow *, ControlRef, const char *>> cases{{&main, ids::main::kSiUnits, "si"},
-        {&main, ids::main::kBritishUnits, "british"}, {&main, ids::main::kExit, "exit"},
-        {&main, ids::main::kAbout, "about"}, {&farewell, ids::farewell::kEnd, "end"}, {&about, ids::about::kOk, "ok"}};
-    for (const auto &[window, button, request] : cases) {
-        heard.clear();
-        QTest::mouseClick(window->control<QPushButton>(button), Qt::LeftButton);
-        EXPECT_EQ(heard, (std::map<std::string, int>{{request, 1}})) << request;
-        EXPECT_TRUE(window->isHidden()) << "the window does not show itself";
-    }
 }
 
 TEST(InfoWindows, TextBoxesKeepWhatIsTyped)

@@ -1,3 +1,4 @@
+#include "kalvoran/version.h"
 #include "layout/calculation_layouts.h"
 #include "layout/ids.h"
 #include "layout/info_layouts.h"
@@ -29,6 +30,7 @@
 #include <span>
 
 using namespace kalvoran::ui;
+using namespace kalvoran::layout;
 using kalvoran::testing::kCaseName;
 using kalvoran::testing::makeWindow;
 using kalvoran::testing::NamedCase;
@@ -44,6 +46,8 @@ const QString kSide = ":/pictures/side.jpg";
 const QString kIcon = ":/pictures/kalvoran.ico";
 const QString kCredit = "Programmed & developed by Eng. Tamsin Quillfeather";
 const QString kWeb = toQString(maker::kWebAddress);
+// The program's title, from the version the build is made with.
+const QString kTitle = "Kalvoran v " + toQString(kalvoran::kVersion);
 
 using Colours = std::pair<QColor, QColor>; // text, background
 const Colours kRedOnWhite{QColor(255, 0, 0), Qt::white};
@@ -71,7 +75,7 @@ struct Expected
 };
 
 const std::vector<Expected> kMain{
-    {{"Label1"}, {0, 1320, 4815, 735}, 24, true, false, "Kalvoran v 1.2", kRedOnPink, true},
+    {{"Label1"}, {0, 1320, 4815, 735}, 24, true, false, kTitle, kRedOnPink, true},
     {main::kSiUnits, {0, 6840, 1095, 375}, 8.25, true, false, "S.I Units"},
     {main::kBritishUnits, {1200, 6840, 1215, 375}, 8.25, true, false, "British Units"},
     {main::kExit, {3720, 6840, 975, 375}, 8.25, true, false, "Exit"},
@@ -124,32 +128,32 @@ struct Window : NamedCase
     std::unique_ptr<LayoutWindow> (*create)();
     QString caption;
     QSize client;
-    Frame frame;
+    WindowFrame frame;
     std::vector<ControlRef> tabOrder;
     std::vector<ControlRef> inResultsFrame; // tab stops that drop out while the frame is hidden
     std::span<const Expected> look = {};    // every control of an information window
 };
 
 const Window kWindows[]{
-    {"Main", "Form1", mainLayout, makeWindow<MainWindow>, "Kalvoran v 1.2", {517, 489}, Frame::FixedToolWindow,
+    {"Main", "Form1", mainLayout, makeWindow<MainWindow>, kTitle, {517, 489}, WindowFrame::FixedToolWindow,
         {main::kSiUnits, main::kBritishUnits, main::kExit, main::kWebAddress, main::kSidePicture, main::kAbout,
             main::kBanner},
         {}, kMain},
     {"Si", "Form2", siCalculationLayout, makeWindow<CalculationWindow, UnitSystem::Si>, "Calculations in S.I Units",
-        {582, 592}, Frame::FixedDialog,
+        {582, 592}, WindowFrame::FixedDialog,
         {{"L"}, {"Q"}, {"Tf"}, {"Ef"}, {"E1f"}, {"BVf"}, {"GVf"}, {"SCf"}, calculation::kCalculate, {"ELF"}, {"EL"},
             {"FL"}, {"PD"}, {"V"}, calculation::kExit, calculation::kBack, calculation::kClear, {"hight"},
             {"pumppressure"}, {"elevationdrop"}, {"D"}, {"C"}, {"RP"}},
         kResultTabStops},
     {"British", "Form3", britishCalculationLayout, makeWindow<CalculationWindow, UnitSystem::British>,
-        "Calculations in British Units", {583, 593}, Frame::FixedDialog,
+        "Calculations in British Units", {583, 593}, WindowFrame::FixedDialog,
         {{"RP"}, {"C"}, {"D"}, {"hight"}, calculation::kBack, calculation::kExit, calculation::kCalculate,
             {"elevationdrop"}, {"pumppressure"}, calculation::kClear, {"V"}, {"PD"}, {"FL"}, {"EL"}, {"ELF"}, {"SCf"},
             {"GVf"}, {"BVf"}, {"E1f"}, {"Ef"}, {"Tf"}, {"Q"}, {"L"}},
         kResultTabStops},
-    {"Farewell", "Form4", farewellLayout, makeWindow<FarewellWindow>, "Thank you", {477, 404}, Frame::FixedToolWindow,
-        {ids::farewell::kEnd, ids::farewell::kBanner}, {}, kFarewell},
-    {"About", "Form5", aboutLayout, makeWindow<AboutWindow>, "About The program", {551, 267}, Frame::Sizable,
+    {"Farewell", "Form4", farewellLayout, makeWindow<FarewellWindow>, "Thank you", {477, 404},
+        WindowFrame::FixedToolWindow, {ids::farewell::kEnd, ids::farewell::kBanner}, {}, kFarewell},
+    {"About", "Form5", aboutLayout, makeWindow<AboutWindow>, "About The program", {551, 267}, WindowFrame::Sizable,
         {ids::about::kAboutText, ids::about::kOk, ids::about::kBanner}, {}, kAbout},
 };
 
@@ -218,7 +222,7 @@ TEST_P(Windows, EveryCaptionFitsItsBox)
 {
     const auto window = GetParam().create();
     for (const Control &row : GetParam().layout().controls) {
-        if (row.kind != Kind::Label && row.kind != Kind::PushButton && row.kind != Kind::Frame)
+        if (row.kind != Kind::Label && row.kind != Kind::PushButton && row.kind != Kind::GroupBox)
             continue;
         SCOPED_TRACE(controlKey(row.name, row.index));
         QWidget *widget = window->control(row.name, row.index);
@@ -361,7 +365,7 @@ TEST_P(Windows, FrameMatchesTheWindowKind)
     EXPECT_FALSE(window->windowIcon().isNull());
     EXPECT_EQ(window->windowIcon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32),
         QImage(kIcon).convertToFormat(QImage::Format_ARGB32));
-    const bool resizable = param.frame == Frame::Sizable;
+    const bool resizable = param.frame == WindowFrame::Sizable;
     EXPECT_EQ(window->minimumSize() != window->maximumSize(), resizable);
     if (!resizable)
         return;

@@ -24,7 +24,7 @@ const pageUrl = pathToFileURL(pageFile).href;
 const table = (name) => JSON.parse(readFileSync(path.join(root, "tests", "data", `${name}.json`), "utf8"));
 const { moves } = table("moves");
 const { runs } = table("worked_runs");
-const layouts = JSON.parse(readFileSync(process.env.KALVORAN_LAYOUTS ?? path.join(root, "build", "web", "layouts.json"))).windows;
+const layouts = JSON.parse(readFileSync(process.env.KALVORAN_LAYOUTS ?? path.join(root, "build", "layout", "layouts.json"))).windows;
 const form = { Main: "Form1", Si: "Form2", British: "Form3", Farewell: "Form4", About: "Form5" };
 const layoutOf = (name) => layouts.find((w) => w.name === name);
 const kCommonArgs = ["--disable-background-networking", "--disable-component-update", "--disable-sync", "--no-first-run"];
@@ -203,7 +203,7 @@ function measureBoxes(page, name) {
   return page.evaluate((layout) => {
     const w = document.querySelector(`section[data-name="${layout.name}"]`);
     const client = w.querySelector(".client").getBoundingClientRect();
-    const frames = Object.fromEntries(layout.controls.filter((c) => c.kind === "Frame").map((c) => [c.name, c.pixels]));
+    const frames = Object.fromEntries(layout.controls.filter((c) => c.kind === "GroupBox").map((c) => [c.name, c.pixels]));
     let worst = { difference: 0, control: null };
     const sizeDifference = Math.max(
       Math.abs(client.width - layout.clientPixels[2]),

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QImage>
+#include <QStringView>
+
 #include <cstdint>
 #include <span>
 
@@ -21,5 +24,11 @@ struct StoredPicture
 
 // Every stored picture; defined in the source that embed_pictures writes.
 [[nodiscard]] std::span<const StoredPicture> storedPictures();
+
+// A picture stored with the program, by its resource path (as in
+// ":/pictures/banner.gif"): the pixels Qt decoded from that file when the
+// program was built, shown in place without a copy or an image plugin. A null
+// image for a path that is not stored.
+[[nodiscard]] QImage storedPicture(QStringView path);
 
 } // namespace kalvoran::ui

@@ -3,7 +3,7 @@
 // licence texts, all in one file that opens from disk with no network.
 //
 // Usage: node web/page/build.mjs [--layouts FILE] [--engine FILE] [--out FILE]
-// (defaults: build/web/layouts.json, build/web/kalvoran_engine.wasm,
+// (defaults: build/layout/layouts.json, build/web/kalvoran_engine.wasm,
 // build/web/kalvoran.html, from the repository root)
 
 import { execFileSync } from "node:child_process";
@@ -47,15 +47,15 @@ function need(file, what) {
   return readFileSync(file);
 }
 
-const layoutsFile = option("--layouts", "build/web/layouts.json");
+const layoutsFile = option("--layouts", "build/layout/layouts.json");
 const engineFile = option("--engine", "build/web/kalvoran_engine.wasm");
 const outFile = option("--out", "build/web/kalvoran.html");
 
 // The build's layout data: the windows, and the texts the page shows of its own.
 const dump = JSON.parse(need(layoutsFile, "the layout tables").toString("utf8"));
 const layouts = dump.windows;
-if (!Array.isArray(layouts) || !dump.announcements || !dump.clearedResults) {
-  console.error(`build.mjs: ${path.relative(root, layoutsFile)} is no page data (layout_dump --page); run: make web`);
+if (!Array.isArray(layouts) || !dump.announcements || !dump.clearedResults || !dump.moves || !dump.drawing) {
+  console.error(`build.mjs: ${path.relative(root, layoutsFile)} is no layout dump of this version; run: make web`);
   process.exit(1);
 }
 const engine = need(engineFile, "the engine");
@@ -96,6 +96,10 @@ const licences = kLicences
 
 const data = {
   layouts,
+  screens: dump.screens,
+  moves: dump.moves,
+  ids: dump.ids,
+  drawing: dump.drawing,
   engine: engine.toString("base64"),
   pictures,
   icon: need(path.join(root, "ui", "pictures", "kalvoran-32.png"), "the window icon").toString("base64"),
@@ -115,7 +119,11 @@ const script = await esbuild.build({
   write: false,
   legalComments: "none",
 });
-const style = await esbuild.transform(readFileSync(path.join(here, "style.css"), "utf8"), {
+// The stylesheet's reds are the layout's.
+const css = readFileSync(path.join(here, "style.css"), "utf8")
+  .replaceAll("@RED@", dump.drawing.red.join(", "))
+  .replaceAll("@MORE_CONTRAST_RED@", dump.drawing.moreContrastRed.join(", "));
+const style = await esbuild.transform(css, {
   loader: "css",
   minify: true,
 });

@@ -19,7 +19,7 @@ export type Kind =
   | "MultiLineTextBox"
   | "ComboBox"
   | "PushButton"
-  | "Frame"
+  | "GroupBox"
   | "Line"
   | "PictureBox";
 
@@ -48,9 +48,40 @@ export interface WindowLayout {
   tabOrder: { name: string; index: number }[];
 }
 
-// What the build puts into the page beside the code.
+// A control by name and, for an element of a control array, index.
+export interface ControlRef {
+  name: string;
+  index: number;
+}
+
+// What a button does, or the window frame's close box where button is null.
+export interface Move {
+  screen: string;
+  button: ControlRef | null;
+  steps: { step: "Hide" | "Show" | "End"; screen?: string }[];
+}
+
+// How the tables are drawn, as on the desktop.
+export interface Drawing {
+  twipsPerPixel: number;
+  linePenWidth: number; // pixels, centred on the line
+  defaultPoints: number;
+  red: Rgb; // drawn as the stylesheet's --red, darker with more contrast
+  moreContrastRed: Rgb;
+  // The layout's face was "MS Sans Serif"; Liberation Sans runs wider, so
+  // every point size is scaled as on the desktop, where each caption is
+  // measured to fit its box in that face.
+  face: { family: string; scale: number };
+}
+
+// What the build puts into the page beside the code: the layout dump's
+// windows, screens, moves, control ids and drawing facts, and the rest.
 export interface PageData {
   layouts: WindowLayout[];
+  screens: { name: string; window: string }[]; // the first is shown at start
+  moves: Move[];
+  ids: Record<string, Record<string, ControlRef>>; // by window, then by what the control does
+  drawing: Drawing;
   engine: string; // the WebAssembly engine, base64
   pictures: Record<string, { type: string; data: string }>; // by the tables' resource path
   icon: string; // the window icon, PNG, base64
@@ -61,22 +92,15 @@ export interface PageData {
   errorBoxTitle: string;
 }
 
-export const kTwipsPerPixel = 15;
-
-// The layout's face was "MS Sans Serif"; Liberation Sans runs wider, so every
-// point size is scaled by the same 0.91 as on the desktop, where each caption
-// is measured to fit its box in that face.
-export const kFaceScale = 0.91;
-
 export function controlKey(name: string, index: number): string {
   return index >= 0 ? `${name}(${index})` : name;
 }
 
 // The tables' red comes from the stylesheet's --red, which is a darker red
 // where the person asks for more contrast (style.css).
-export function rgb(c: Rgb): string {
+export function rgb(c: Rgb, drawing: Drawing): string {
   const colour = `rgb(${c[0]}, ${c[1]}, ${c[2]})`;
-  return c[0] === 255 && c[1] === 0 && c[2] === 0 ? `var(--red, ${colour})` : colour;
+  return c.every((v, i) => v === drawing.red[i]) ? `var(--red, ${colour})` : colour;
 }
 
 // A caption's "&&" stands for one ampersand; no caption has an access key.
@@ -84,11 +108,11 @@ export function labelText(caption: string): string {
   return caption.replaceAll("&&", "&");
 }
 
-// A line's stroke, 2 pixels wide and centred on the line as the desktop's pen
-// draws it (a horizontal line at y covers rows y - 1 and y), as a box.
-export function lineBox(line: [number, number, number, number]): [number, number, number, number] {
-  const [x1, y1, x2, y2] = line.map((t) => Math.round(t / kTwipsPerPixel));
-  const pen = 2;
+// A line's stroke, centred on the line as the desktop's pen draws it (a
+// horizontal line at y covers rows y - 1 and y with a pen of 2), as a box.
+export function lineBox(line: [number, number, number, number], drawing: Drawing): [number, number, number, number] {
+  const [x1, y1, x2, y2] = line.map((t) => Math.round(t / drawing.twipsPerPixel));
+  const pen = drawing.linePenWidth;
   if (y1 === y2) return [Math.min(x1, x2), y1 - pen / 2, Math.abs(x2 - x1), pen];
   return [x1 - pen / 2, Math.min(y1, y2), pen, Math.abs(y2 - y1)];
 }

@@ -1,27 +1,16 @@
 // Kalvoran in the browser: the five windows in their slots, the moves between
-// them, and the calculation windows' commands, as in the desktop program.
+// them, and the calculation windows' commands, as in the desktop program. The
+// screens, the moves and the controls' names all come from the layout dump.
 
 import { CalculationScreen, Engine, Units } from "./engine";
 import { ErrorBox } from "./error_box";
-import { PageData } from "./layout";
+import { Move, PageData } from "./layout";
 import { Assets, PageWindow } from "./windows";
 
-enum Screen {
-  Main = "Form1",
-  Si = "Form2",
-  British = "Form3",
-  Farewell = "Form4",
-  About = "Form5",
-}
-
-// The names the code reaches controls by; the tables keep the short names
-// the windows were drawn with, which repeat across windows.
-const ids = {
-  main: { siUnits: "Command1", britishUnits: "Command2", exit: "Command3", about: "Command4" },
-  calculation: { calculate: "Command1", exit: "Command2", back: "Command3", clear: "Command4", results: "Frame1" },
-  farewell: { end: "Command1" },
-  about: { ok: "Command1" },
-};
+// The screens whose window calculates, and in which units; and the one that
+// stays above the others (see raise).
+const kUnits: Record<string, Units> = { Si: "si", British: "british" };
+const kAbout = "About";
 
 function bytes(base64: string): Uint8Array {
   // The browser's own decoder where there is one (Chromium 140, Firefox 133).
@@ -38,7 +27,7 @@ function bitmap(base64: string, type: string): Promise<ImageBitmap> {
 }
 
 class Program {
-  private readonly slots = new Map<Screen, PageWindow>();
+  private readonly slots = new Map<string, PageWindow>(); // by screen
   private readonly errorBox: ErrorBox;
   private zOrder = 0;
   private ended = false;
@@ -61,10 +50,10 @@ class Program {
   }
 
   start(): void {
-    this.show(Screen.Main);
+    this.show(this.data.screens[0].name);
   }
 
-  show(screen: Screen): void {
+  show(screen: string): void {
     const w = this.ensure(screen);
     if (!w) return;
     const wasVisible = w.visible;
@@ -78,14 +67,17 @@ class Program {
     if (!wasVisible || !w.element.contains(document.activeElement)) w.restoreFocus();
   }
 
-  hide(screen: Screen): void {
+  hide(screen: string): void {
     const w = this.ensure(screen);
     if (w) w.element.hidden = true;
   }
 
-  move(from: Screen, to: Screen): void {
-    this.hide(from);
-    this.show(to);
+  private perform(move: Move): void {
+    for (const { step, screen } of move.steps) {
+      if (step === "End") return this.end();
+      if (step === "Hide") this.hide(screen ?? "");
+      else this.show(screen ?? "");
+    }
   }
 
   // Every window goes at once; the page then says only that Kalvoran has ended.
@@ -104,11 +96,12 @@ class Program {
     window.close(); // where the browser allows a page to close its own tab
   }
 
-  private ensure(screen: Screen): PageWindow | undefined {
+  private ensure(screen: string): PageWindow | undefined {
     if (this.ended) return undefined;
     let w = this.slots.get(screen);
     if (w) return w;
-    const layout = this.data.layouts.find((l) => l.name === screen);
+    const window = this.data.screens.find((s) => s.name === screen)?.window;
+    const layout = this.data.layouts.find((l) => l.name === window);
     if (!layout) throw new Error(`no layout for ${screen}`);
     w = new PageWindow(layout, this.assets);
     this.slots.set(screen, w);
@@ -120,37 +113,19 @@ class Program {
     return w;
   }
 
-  private connect(screen: Screen, w: PageWindow): void {
-    const on = (name: string, action: () => void) => w.onClick(name, -1, action);
-    const close = (action: () => void) => w.closeBox.addEventListener("click", action);
-    switch (screen) {
-      case Screen.Main:
-        on(ids.main.siUnits, () => this.move(Screen.Main, Screen.Si));
-        on(ids.main.britishUnits, () => this.move(Screen.Main, Screen.British));
-        on(ids.main.exit, () => this.move(Screen.Main, Screen.Farewell));
-        on(ids.main.about, () => this.show(Screen.About));
-        close(() => this.move(Screen.Main, Screen.Farewell));
-        break;
-      case Screen.Si:
-      case Screen.British: {
-        const units: Units = screen === Screen.Si ? "si" : "british";
-        w.setFrameVisible(ids.calculation.results, false);
-        on(ids.calculation.calculate, () => this.calculate(w, units));
-        on(ids.calculation.clear, () => this.clear(w));
-        on(ids.calculation.back, () => this.move(screen, Screen.Main));
-        on(ids.calculation.exit, () => this.move(screen, Screen.Farewell));
-        close(() => this.move(screen, Screen.Farewell));
-        break;
-      }
-      case Screen.Farewell:
-        on(ids.farewell.end, () => this.end());
-        close(() => this.end());
-        break;
-      case Screen.About:
-        on(ids.about.ok, () => this.hide(Screen.About));
-        close(() => this.hide(Screen.About));
-        break;
+  private connect(screen: string, w: PageWindow): void {
+    for (const move of this.data.moves) {
+      if (move.screen !== screen) continue;
+      const run = () => this.perform(move);
+      if (move.button) w.onClick(move.button.name, move.button.index, run);
+      else w.closeBox.addEventListener("click", run);
     }
+    const units = kUnits[screen];
+    if (!units) return;
+    const ids = this.data.ids.calculation;
+    w.setFrameVisible(ids.resultsFrame.name, false);
+    w.onClick(ids.calculate.name, ids.calculate.index, () => this.calculate(w, units));
+    w.onClick(ids.clear.name, ids.clear.index, () => this.clear(w));
   }
 
   private calculate(w: PageWindow, units: Units): void {
@@ -164,7 +139,7 @@ class Program {
         field.scrollLeft = 0;
       },
       setResultsVisible: (visible) => {
-        w.setFrameVisible(ids.calculation.results, visible);
+        w.setFrameVisible(this.data.ids.calculation.resultsFrame.name, visible);
         // A run hides the frame first and shows it at its end: only the end is news.
         if (visible) this.announce(this.data.announcements.resultsShown);
       },
@@ -182,7 +157,7 @@ class Program {
       const field = w.fieldElement(name);
       if (field) field.value = "";
     }
-    w.setFrameVisible(ids.calculation.results, false);
+    w.setFrameVisible(this.data.ids.calculation.resultsFrame.name, false);
     // Clear sat in the frame it hid: the focus moves on within the window.
     if (!w.element.contains(document.activeElement) || document.activeElement?.closest("[hidden]"))
       w.focusable()[0]?.focus();
@@ -199,7 +174,7 @@ class Program {
   // stays above the others, where its OK can always be reached.
   private raise(w: PageWindow): void {
     this.zOrder += 1;
-    w.element.style.zIndex = String(this.zOrder + (w.layout.name === Screen.About ? 10000 : 0));
+    w.element.style.zIndex = String(this.zOrder + (w === this.slots.get(kAbout) ? 10000 : 0));
   }
 
   // The first time a window is shown it opens centred in the page.
@@ -257,7 +232,7 @@ class Program {
 
   // For the tests and the benchmark: which windows are shown, none of the state.
   visibleScreens(): string[] {
-    return [...this.slots.entries()].filter(([, w]) => w.visible).map(([s]) => s);
+    return [...this.slots.values()].filter((w) => w.visible).map((w) => w.layout.name);
   }
 }
 
@@ -285,7 +260,12 @@ async function boot(): Promise<void> {
     ...faces.map((face) => face.load().then((loaded) => document.fonts.add(loaded))),
   ]);
   const byPath = new Map(pictureEntries.map(([path], i) => [path, pictures[i]]));
-  const assets: Assets = { fontFamily: data.fontFamily, icon, picture: (path) => byPath.get(path) };
+  const assets: Assets = {
+    fontFamily: data.fontFamily,
+    drawing: data.drawing,
+    icon,
+    picture: (path) => byPath.get(path),
+  };
 
   // Return and Space press the focused button, as on the desktop, the same in
   // every browser (Firefox leaves a button unpressed while its window lacks

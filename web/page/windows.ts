@@ -2,10 +2,11 @@
 // with caption, icon and close box, and a client area of the layout's size
 // with every control at its box.
 
-import { Control, WindowLayout, controlKey, kFaceScale, labelText, lineBox, rgb, Style } from "./layout";
+import { Control, Drawing, WindowLayout, controlKey, labelText, lineBox, rgb, Style } from "./layout";
 
 export interface Assets {
   fontFamily: string;
+  drawing: Drawing;
   icon: ImageBitmap;
   picture(path: string): ImageBitmap | undefined;
 }
@@ -23,18 +24,18 @@ function place(element: HTMLElement, [left, top, width, height]: number[]): void
   element.style.height = `${height}px`;
 }
 
-function applyFont(element: HTMLElement, style: Style, family: string): void {
-  element.style.fontFamily = `"${family}", sans-serif`;
+function applyFont(element: HTMLElement, style: Style, assets: Assets): void {
+  element.style.fontFamily = `"${assets.fontFamily}", sans-serif`;
   // Points of the layout's face, scaled to ours, as CSS pixels (96 per inch).
-  element.style.fontSize = `${((style.points * kFaceScale * 96) / 72).toFixed(3)}px`;
+  element.style.fontSize = `${((style.points * assets.drawing.face.scale * 96) / 72).toFixed(3)}px`;
   element.style.fontWeight = style.bold ? "700" : "400";
   element.style.fontStyle = style.italic ? "italic" : "normal";
 }
 
-function applyColours(element: HTMLElement, style: Style): void {
+function applyColours(element: HTMLElement, style: Style, drawing: Drawing): void {
   if (!style.ownColours) return;
-  element.style.color = rgb(style.text);
-  element.style.backgroundColor = rgb(style.background);
+  element.style.color = rgb(style.text, drawing);
+  element.style.backgroundColor = rgb(style.background, drawing);
 }
 
 function drawPicture(bitmap: ImageBitmap, className: string): HTMLCanvasElement {
@@ -173,7 +174,7 @@ export class PageWindow {
     this.client.className = "client";
     this.client.style.width = `${width}px`;
     this.client.style.height = `${height}px`;
-    applyFont(this.client, { points: 8.25, bold: false, italic: false } as Style, assets.fontFamily);
+    applyFont(this.client, { points: assets.drawing.defaultPoints, bold: false, italic: false } as Style, assets);
     this.element.append(this.titleBar, this.client);
     this.build();
     this.element.addEventListener("focusin", (event) => {
@@ -185,7 +186,7 @@ export class PageWindow {
   private build(): void {
     const rows = this.layout.controls;
     const frames = new Map<string, Control>();
-    for (const row of rows) if (row.kind === "Frame") frames.set(row.name, row);
+    for (const row of rows) if (row.kind === "GroupBox") frames.set(row.name, row);
     // The focus order is the DOM order, so the controls that take focus come
     // in Tab order, after everything else.
     const tabKeys = this.layout.tabOrder.map((ref) => controlKey(ref.name, ref.index));
@@ -196,7 +197,7 @@ export class PageWindow {
     const labels = new Map<string, string>(); // field name -> id of the label naming it
     for (const row of ordered) {
       const element = this.create(row);
-      const box = row.kind === "Line" ? lineBox(row.line) : [...row.pixels];
+      const box = row.kind === "Line" ? lineBox(row.line, this.assets.drawing) : [...row.pixels];
       if (row.parent) {
         const frame = frames.get(row.parent);
         if (frame) {
@@ -221,7 +222,7 @@ export class PageWindow {
   }
 
   private create(row: Control): HTMLElement {
-    const family = this.assets.fontFamily;
+    const assets = this.assets;
     let element: HTMLElement;
     switch (row.kind) {
       case "Label": {
@@ -255,7 +256,7 @@ export class PageWindow {
       }
       case "ComboBox": {
         const combo = new ComboBox(row.items, row.caption);
-        applyFont(combo.input, row.style, family);
+        applyFont(combo.input, row.style, assets);
         this.fields.set(row.name, combo.input);
         element = combo.element;
         break;
@@ -268,21 +269,21 @@ export class PageWindow {
         element = button;
         break;
       }
-      case "Frame": {
+      case "GroupBox": {
         element = document.createElement("div");
         element.className = "group-frame";
         const caption = document.createElement("span");
         caption.className = "group-caption";
         caption.textContent = row.caption;
-        applyFont(caption, { ...row.style, bold: true }, family);
-        applyColours(caption, row.style);
+        applyFont(caption, { ...row.style, bold: true }, assets);
+        applyColours(caption, row.style, this.assets.drawing);
         element.append(caption);
         break;
       }
       case "Line": {
         element = document.createElement("div");
         element.className = "line";
-        element.style.backgroundColor = rgb(row.style.text);
+        element.style.backgroundColor = rgb(row.style.text, this.assets.drawing);
         element.setAttribute("aria-hidden", "true");
         return element;
       }
@@ -297,9 +298,9 @@ export class PageWindow {
         break;
       }
     }
-    if (row.kind !== "Frame") {
-      applyFont(element, row.style, family);
-      applyColours(element, row.style);
+    if (row.kind !== "GroupBox") {
+      applyFont(element, row.style, assets);
+      applyColours(element, row.style, this.assets.drawing);
     }
     if (row.accessibleName) (element.querySelector("input") ?? element).setAttribute("aria-label", row.accessibleName);
     if (row.accessibleDescription) {
