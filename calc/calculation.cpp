@@ -12,9 +12,10 @@ namespace kalvoran::calc {
 
 namespace {
 
-// What sets one unit system apart from the other: its fittings table and its
-// formulas. Everything else of a run is shared.
-struct UnitSystem
+// A row of the table of units: what sets one unit system apart from the
+// other, its fittings table and its formulas. Everything else of a run is
+// shared.
+struct UnitsRow
 {
     std::span<const FittingsRow> (*fittingsTable)();
     double (*frictionLoss)(double q, double c, double d);
@@ -23,8 +24,8 @@ struct UnitSystem
     double (*velocity)(double q, double d);
 };
 
-constexpr UnitSystem kSi{siFittingsTable, si::frictionLoss, si::elevationPressure, si::pumpHead, si::velocity};
-constexpr UnitSystem kBritish{
+constexpr UnitsRow kSi{siFittingsTable, si::frictionLoss, si::elevationPressure, si::pumpHead, si::velocity};
+constexpr UnitsRow kBritish{
     britishFittingsTable, british::frictionLoss, british::elevationPressure, british::pumpHead, british::velocity};
 
 // The counts of fittings, in the order of the fittings tables.
@@ -62,7 +63,7 @@ struct Inputs
 class Run
 {
 public:
-    Run(CalculationScreen &screen, const UnitSystem &units)
+    Run(CalculationScreen &screen, const UnitsRow &units)
         : m_screen(screen)
         , m_units(units)
     { }
@@ -159,7 +160,7 @@ private:
     }
 
     CalculationScreen &m_screen;
-    const UnitSystem &m_units;
+    const UnitsRow &m_units;
 };
 
 } // namespace

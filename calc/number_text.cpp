@@ -1,10 +1,13 @@
 #include "calc/number_text.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <string>
 #include <system_error>
 
 namespace kalvoran::calc {
@@ -50,154 +53,106 @@ private:
     std::size_t m_pos = 0;
 };
 
-// More significant digits than a double can ever need for correct rounding
-// (an exact binary fraction has at most 767); the rest only matter through
-// whether any of them is non-zero.
-constexpr std::size_t kMaxDigits = 780;
-// Decimal exponents beyond these bounds are far outside a double's range;
-// saturating there keeps the arithmetic on huge exponents exact.
-constexpr std::int64_t kExponentCap = 1'000'000'000'000;
-// Decimal exponent of the first significant digit beyond which a value
-// cannot be a finite double (DBL_MAX is about 1.8E+308) or rounds to zero
-// (the smallest subnormal is about 4.9E-324).
-constexpr std::int64_t kLargestExponent = 308;
-constexpr std::int64_t kSmallestExponent = -325;
+// The characters of a number as they are found: in place for any length a
+// person types, on the heap for a longer, pasted text.
+class NumberChars
+{
+public:
+    NumberChars &operator+=(char c)
+    {
+        if (m_size < m_inPlace.size()) [[likely]]
+            m_inPlace[m_size++] = c;
+        else
+            spill(c);
+        return *this;
+    }
+    [[nodiscard]] std::string_view view() const
+    {
+        return m_size <= m_inPlace.size() ? std::string_view(m_inPlace.data(), m_size) : std::string_view(*m_long);
+    }
 
-// Integers of up to 15 digits and powers of ten up to 1E22 are exact doubles.
-constexpr std::size_t kFastPathDigits = 15;
-constexpr std::int64_t kExactPowersOfTen = 22;
-constexpr std::array<double, kExactPowersOfTen + 1> kPowersOfTen{
-    1e0,
-    1e1,
-    1e2,
-    1e3,
-    1e4,
-    1e5,
-    1e6,
-    1e7,
-    1e8,
-    1e9,
-    1e10,
-    1e11,
-    1e12,
-    1e13,
-    1e14,
-    1e15,
-    1e16,
-    1e17,
-    1e18,
-    1e19,
-    1e20,
-    1e21,
-    1e22,
+private:
+    void spill(char c)
+    {
+        if (m_size == m_inPlace.size())
+            m_long.emplace(m_inPlace.data(), m_size);
+        *m_long += c;
+        ++m_size;
+    }
+
+    std::array<char, 64> m_inPlace; // NOLINT: read only up to m_size
+    // Made only when needed: an empty string alone costs a typed number's
+    // reading a third more time.
+    std::optional<std::string> m_long;
+    std::size_t m_size = 0;
 };
+
+// Whether a number that from_chars found out of range is too large for a
+// double rather than too small: from_chars leaves its value unset and does
+// not say which (LWG 3081). The text is digits with at most one full stop,
+// some of them non-zero, then perhaps "e", a minus and digits.
+bool isBeyondLargest(std::string_view number)
+{
+    const std::size_t e = std::min(number.find('e'), number.size());
+    const std::string_view mantissa = number.substr(0, e);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    // The power of ten of the first significant digit, the exponent aside;
+    // its magnitude is below the text's length.
+    const auto lead = static_cast<std::int64_t>(point) - static_cast<std::int64_t>(first) - (first < point ? 1 : 0);
+    if (e == number.size())
+        return lead > 0;
+    const std::string_view digits = number.substr(e + 1);
+    std::int64_t exponent = 0;
+    if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec != std::errc())
+        return digits.front() != '-'; // an exponent of 19 digits or more outweighs any lead
+    return exponent > -lead;
+}
 
 } // namespace
 
 double readLeadingNumber(std::string_view text)
 {
     BlankSkippingCursor in(text);
-
     bool negative = false;
     if (in.peek() == '+' || in.peek() == '-') {
         negative = in.peek() == '-';
         in.advance();
     }
 
-    // The significant digits, without leading zeros, and the value read so far
-    // as 0.<digits> x 10^pointExponent.
-    std::array<char, kMaxDigits + 1> digits; // NOLINT: filled up to digitCount
-    std::size_t digitCount = 0;
-    std::uint64_t mantissa = 0; // the first kFastPathDigits digits as an integer
-    bool droppedNonZero = false;
-    std::int64_t pointExponent = 0;
-    bool sawMantissaDigit = false;
-
-    auto takeDigit = [&](char c, bool beforePoint) {
-        sawMantissaDigit = true;
-        if (digitCount == 0 && c == '0') {
-            if (!beforePoint && pointExponent > -kExponentCap)
-                --pointExponent;
-            return;
-        }
-        if (beforePoint && pointExponent < kExponentCap)
-            ++pointExponent;
-        if (digitCount < kFastPathDigits)
-            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-        if (digitCount < kMaxDigits)
-            digits[digitCount++] = c;
-        else if (c != '0')
-            droppedNonZero = true;
+    // The number's characters without its sign and blanks, with E for D, in
+    // the form from_chars reads: it rounds correctly however many there are.
+    NumberChars number;
+    auto takeDigits = [&] {
+        for (; isDigit(in.peek()); in.advance())
+            number += in.peek();
     };
-
-    while (isDigit(in.peek())) {
-        takeDigit(in.peek(), true);
-        in.advance();
-    }
+    takeDigits();
     if (in.peek() == '.') {
+        number += '.';
         in.advance();
-        while (isDigit(in.peek())) {
-            takeDigit(in.peek(), false);
-            in.advance();
-        }
+        takeDigits();
     }
-    if (!sawMantissaDigit)
+    if (number.view().empty() || number.view() == ".")
         return 0.0;
-
-    std::int64_t exponent = 0;
     const char letter = in.peek();
     if (letter == 'E' || letter == 'e' || letter == 'D' || letter == 'd') {
         in.advance();
-        bool negativeExponent = false;
-        if (in.peek() == '+' || in.peek() == '-') {
-            negativeExponent = in.peek() == '-';
+        const char sign = in.peek();
+        if (sign == '+' || sign == '-')
             in.advance();
+        if (isDigit(in.peek())) { // otherwise "1E" and "1E+" read as 1
+            number += 'e';
+            if (sign == '-')
+                number += '-';
+            takeDigits();
         }
-        while (isDigit(in.peek())) {
-            if (exponent < kExponentCap)
-                exponent = exponent * 10 + (in.peek() - '0');
-            in.advance();
-        }
-        if (negativeExponent)
-            exponent = -exponent;
     }
-
-    const double zero = negative ? -0.0 : 0.0;
-    if (digitCount == 0)
-        return zero;
-
-    const std::int64_t firstDigitExponent = pointExponent + exponent - 1;
-    if (firstDigitExponent > kLargestExponent)
-        return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
-    if (firstDigitExponent < kSmallestExponent)
-        return zero;
-
-    // Exact fast path: at most 15 digits and a power of ten that a double
-    // holds exactly, so one multiplication or division rounds correctly.
-    const auto scale = pointExponent + exponent - static_cast<std::int64_t>(digitCount);
-    if (digitCount <= kFastPathDigits && scale >= -kExactPowersOfTen && scale <= kExactPowersOfTen) {
-        const auto m = static_cast<double>(mantissa);
-        const double power = kPowersOfTen[static_cast<std::size_t>(scale < 0 ? -scale : scale)];
-        const double magnitude = scale < 0 ? m / power : m * power;
-        return negative ? -magnitude : magnitude;
-    }
-
-    if (droppedNonZero)
-        digits[digitCount++] = '1'; // sticky digit: keeps the rounding of the dropped tail
-
-    // digits x 10^(pointExponent + exponent - digitCount), in the form from_chars reads.
-    std::array<char, kMaxDigits + 32> buffer; // NOLINT: written before it is read
-    char *out = buffer.data();
-    for (std::size_t i = 0; i < digitCount; ++i)
-        *out++ = digits[i];
-    *out++ = 'e';
-    const auto fullScale = pointExponent + exponent - static_cast<std::int64_t>(digitCount);
-    out = std::to_chars(out, buffer.data() + buffer.size(), fullScale).ptr;
 
     double magnitude = 0.0;
-    const auto [end, error] = std::from_chars(buffer.data(), out, magnitude);
-    if (error == std::errc::result_out_of_range)
-        magnitude = firstDigitExponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    const std::string_view chars = number.view();
+    if (std::from_chars(chars.data(), chars.data() + chars.size(), magnitude).ec == std::errc::result_out_of_range)
+        magnitude = isBeyondLargest(chars) ? std::numeric_limits<double>::infinity() : 0.0;
     return negative ? -magnitude : magnitude;
 }
 

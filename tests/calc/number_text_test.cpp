@@ -96,7 +96,11 @@ INSTANTIATE_TEST_SUITE_P(OutOfRange, ReadLeadingNumber,
     ::testing::Values(ReadCase{{"huge"}, "1E999", kInf}, ReadCase{{"minus_huge"}, "-1E999", -kInf},
         ReadCase{{"huge_exponent"}, "1e99999999999999999999999", kInf}, ReadCase{{"tiny"}, "1E-999", 0},
         ReadCase{{"below_smallest"}, "2e-324", 0}, ReadCase{{"zero_huge_exponent"}, "0e999999", 0},
-        ReadCase{{"minus_tiny"}, "-1e-999", -0.0}),
+        ReadCase{{"minus_tiny"}, "-1e-999", -0.0},
+        ReadCase{{"tiny_exponent_past_64_bits"}, "1e-99999999999999999999999", 0},
+        ReadCase{{"places_below_smallest"}, "0." + std::string(400, '0') + "1", 0},
+        ReadCase{{"places_but_huge"}, "0." + std::string(400, '0') + "1e800", kInf},
+        ReadCase{{"digits_but_tiny"}, "1" + std::string(400, '0') + "e-800", 0}),
     kalvoran::testing::kCaseName);
 
 constexpr std::size_t kMillion = 1'000'000;

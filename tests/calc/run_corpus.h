@@ -3,14 +3,15 @@
 // A fixed corpus of random "Calculate Now" runs of both unit systems, made
 // from a seed with integer arithmetic alone, so that every platform (x86-64,
 // arm64, Windows, WebAssembly) types the same texts and must read back the
-// same results. Each run's texts are hashed; run_corpus_hashes.inc holds the
-// hashes that the engine gave when the corpus was recorded (run_corpus
-// --write regenerates it).
+// same results. The runs' texts are hashed a block at a time;
+// run_corpus_hashes.inc holds the digests that the engine gave when the
+// corpus was recorded (run_corpus --write regenerates it).
 
 #include "calc/calculation.h"
 #include "calc/tables.h"
 #include "support/recording_screen.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstddef>
@@ -18,6 +19,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace kalvoran::testing::corpus {
 
@@ -80,33 +83,43 @@ inline std::string pickText(Random &random, std::span<const double> entries)
     return {text.data(), std::to_chars(text.data(), text.data() + text.size(), value).ptr};
 }
 
-// Run `index` of the corpus: even runs are SI, odd ones British, each on a
-// freshly opened window. Returns every text the run leaves behind: the
-// results, the messages in order, and whether the results frame shows.
-inline std::string runTexts(std::size_t index)
+// The texts typed into run `index`'s fields, in the order typed: even runs
+// are SI, odd ones British.
+inline std::vector<std::pair<std::string_view, std::string>> runInputs(std::size_t index)
 {
     Random random(kSeed ^ (static_cast<std::uint64_t>(index) * 0xD1B54A32D192ED03u));
-    const bool si = index % 2 == 0;
     static constexpr std::array<double, 5> kCFactors{100, 120, 130, 140, 150};
-    const auto table = si ? calc::siFittingsTable() : calc::britishFittingsTable();
+    const auto table = index % 2 == 0 ? calc::siFittingsTable() : calc::britishFittingsTable();
     std::array<double, 14> diameters{};
     for (std::size_t i = 0; i < diameters.size(); ++i)
         diameters[i] = table[i].nominalDiameter;
 
-    RecordingScreen screen;
-    screen.recordEvents(false);
     namespace f = calc::field;
-    screen.type(f::kCFactor, pickText(random, kCFactors));
-    screen.type(f::kDiameter, pickText(random, diameters));
-    screen.type(f::kLength, numberText(random, 4, true));
-    screen.type(f::kFlow, numberText(random, 5, true));
-    screen.type(f::kElevation, numberText(random, 3, true));
-    screen.type(f::kResidualPressure, numberText(random, 2, true));
+    std::vector<std::pair<std::string_view, std::string>> inputs;
+    inputs.emplace_back(f::kCFactor, pickText(random, kCFactors));
+    inputs.emplace_back(f::kDiameter, pickText(random, diameters));
+    inputs.emplace_back(f::kLength, numberText(random, 4, true));
+    inputs.emplace_back(f::kFlow, numberText(random, 5, true));
+    inputs.emplace_back(f::kElevation, numberText(random, 3, true));
+    inputs.emplace_back(f::kResidualPressure, numberText(random, 2, true));
     for (const auto count :
         {f::kTees, f::kElbows, f::kLongElbows, f::kButterflyValves, f::kGateValves, f::kSwingCheckValves})
-        screen.type(count, numberText(random, 1, true));
-    si ? calc::calculateSi(screen) : calc::calculateBritish(screen);
+        inputs.emplace_back(count, numberText(random, 1, true));
+    return inputs;
+}
 
+// Run `index` of the corpus on a freshly opened window. Returns every text
+// the run leaves behind: the results, the messages in order, and whether the
+// results frame shows.
+inline std::string runTexts(std::size_t index)
+{
+    RecordingScreen screen;
+    screen.recordEvents(false);
+    for (const auto &[name, text] : runInputs(index))
+        screen.type(name, text);
+    index % 2 == 0 ? calc::calculateSi(screen) : calc::calculateBritish(screen);
+
+    namespace f = calc::field;
     std::string texts;
     for (const auto name : {f::kFittingsLength, f::kPipeLength, f::kFrictionLoss, f::kElevationPressure,
              f::kPressureDrop, f::kPumpHead, f::kVelocity})
@@ -117,14 +130,41 @@ inline std::string runTexts(std::size_t index)
     return texts;
 }
 
-// FNV-1a, 32 bits: enough to tell a changed run from an unchanged one.
-inline std::uint32_t hash(std::string_view text)
+// One line for run `index`: its number, what was typed, what it gave. The
+// lines of a block from two builds differ just where their runs do.
+inline std::string describeRun(std::size_t index)
 {
-    std::uint32_t h = 2166136261u;
+    std::string line = "run " + std::to_string(index) + (index % 2 == 0 ? " SI:" : " British:");
+    for (const auto &[name, text] : runInputs(index))
+        line.append(" ").append(name).append("='").append(text).append("'");
+    std::string texts = runTexts(index);
+    texts.pop_back();
+    std::replace(texts.begin(), texts.end(), '\n', ';');
+    return line.append(" -> ").append(texts);
+}
+
+// FNV-1a, 32 bits, continued from `h`: enough to tell a changed block of
+// runs from an unchanged one.
+inline std::uint32_t hash(std::string_view text, std::uint32_t h = 2166136261u)
+{
     for (const char c : text) {
         h ^= static_cast<unsigned char>(c);
         h *= 16777619u;
     }
+    return h;
+}
+
+// The runs are recorded a block at a time: one digest of all the texts of
+// kBlockRuns runs in a row, which a failing test recomputes run by run.
+inline constexpr std::size_t kBlockRuns = 1000;
+inline constexpr std::size_t kBlocks = kRuns / kBlockRuns;
+static_assert(kBlocks * kBlockRuns == kRuns);
+
+inline std::uint32_t blockDigest(std::size_t block)
+{
+    std::uint32_t h = hash("");
+    for (std::size_t i = block * kBlockRuns; i < (block + 1) * kBlockRuns; ++i)
+        h = hash(runTexts(i), h);
     return h;
 }
 
