@@ -290,7 +290,7 @@ function redsOf(page, name) {
       .filter((c) => c.style.ownColours && c.style.text.join() === "255,0,0")
       .map((c) => {
         const e = w.querySelector(`[data-control="${c.index >= 0 ? `${c.name}(${c.index})` : c.name}"]`);
-        const s = getComputedStyle(c.kind === "Frame" ? e.querySelector(".group-caption") : e);
+        const s = getComputedStyle(c.kind === "GroupBox" ? e.querySelector(".group-caption") : e);
         return [c.name, c.kind === "Line" ? s.backgroundColor : s.color];
       });
   }, layoutOf(name));
