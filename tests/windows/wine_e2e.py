@@ -136,11 +136,9 @@ def save_window(x, title, folder, name):
     from PIL import Image  # only for screenshots
 
     window = x.window(title)
-    fx, fy, fw, fh = settled(lambda: x.client_rect(window))
-    time.sleep(0.5)  # painted
-    raw = x.root.get_image(fx, fy, fw, fh, X.ZPixmap, 0xFFFFFFFF)
+    rect = settled(lambda: x.client_rect(window))
     path = os.path.join(folder, name)
-    Image.frombytes("RGB", (fw, fh), raw.data, "raw", "BGRX").save(path)
+    Image.frombytes("RGB", rect[2:], x.picture(rect), "raw", "BGRX").save(path)
     print(f"  wrote {path}", flush=True)
 
 
