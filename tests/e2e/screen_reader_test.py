@@ -202,7 +202,8 @@ class Focus:
             node = event.source
             if node.parent is not None and node.parent.getRoleName() == "combo box":
                 node = node.parent
-            self.reached.append((words((labels(node) or [node.name or ""])[0]), node))
+            # Chromium's labels have no names of their own: their field is named after them.
+            self.reached.append((words(next(filter(None, labels(node)), node.name or "")), node))
         except Exception:  # gone already
             pass
 
