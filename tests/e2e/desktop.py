@@ -312,6 +312,7 @@ class X11:
     def press(self, key, *modifiers):
         """A real key press, with modifiers held ("Control_L"): it goes to the focused window."""
         codes = [self._code(name) for name in (*modifiers, key)]
+        # Paced as a hand presses keys; what they do is waited for by the caller.
         for code in codes:
             xtest.fake_input(self.d, X.KeyPress, code)
         self.d.sync()

@@ -180,7 +180,7 @@ def about_and_error_flow(user, checks):
         checks.expect("Error box modal", order == [si.id, box.id], "the Error box is not above its calculation window")
         # Clicks on every other window of the program go nowhere until it is dismissed.
         x.click(*user.button_centre(ABOUT, "OK"))
-        time.sleep(0.5)
+        time.sleep(0.5)  # a click that must do nothing gives no event to wait for
         checks.expect("Error box modal", x.shown(ABOUT), "a click on About's OK hid it while an Error box was open")
         k.dismiss_error("Select a C Factor")
         k.dismiss_error("Select a Diameter")
