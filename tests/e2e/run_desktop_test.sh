@@ -20,4 +20,4 @@ if [[ $test == *screen_reader_test.py ]]; then
         flock -w 300 9 || { echo "run_desktop_test: $lock still held after 300 s; run: fuser -v $lock" >&2; exit 1; }
     fi
 fi
-run_marked 150 KALVORAN_DESKTOP_TEST /usr/bin/python3 "$here/$test" "$@" 9>&-
+run_marked 300 KALVORAN_DESKTOP_TEST /usr/bin/python3 "$here/$test" "$@" 9>&-
