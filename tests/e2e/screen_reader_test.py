@@ -44,6 +44,8 @@ RETURN = "Return presses the focused button"
 STEP_TIMEOUT = 30.0
 QUIET = 0.2  # an announcement is over once Orca has been silent this long
 
+# Orca taking its focus to a control without a word: "[role | name]".
+SILENT_MOVE = re.compile(r"Changing locusOfFocus from .* to \[[^|]*\| (.*)\]\. Notify: False")
 SPEECH_LINE = re.compile(r"^\S+ - SPEECH OUTPUT: '(.*)'(?: voice=\S+)?\s*(?:\{.*\})?$", re.S)
 NUMBER = re.compile(r"\d+(?:\.\d+)?")
 
@@ -93,6 +95,7 @@ class Speech:
         self.log = log
         self.transcript = transcript
         self.heard = []
+        self.moved = []  # (utterances heard before it, name) of each silent move
         self.offset = 0
         self.pending = ""  # a line not yet ended
         self.unfinished = None  # an utterance whose text has line breaks, so far
@@ -107,6 +110,8 @@ class Speech:
             return
         *lines, self.pending = (self.pending + chunk).split("\n")
         for line in lines:
+            if silent := SILENT_MOVE.search(line):
+                self.moved.append((len(self.heard), words(silent.group(1))))
             if self.unfinished is not None:  # Orca indents the text's next lines
                 line = self.unfinished + "\n" + line.removeprefix(" " * 18)
                 self.unfinished = None
@@ -130,6 +135,11 @@ class Speech:
 
     def wait(self, mark, predicate, timeout=STEP_TIMEOUT):
         return within(timeout, lambda: predicate(self.since(mark)))
+
+    def moved_silently(self, mark, name):
+        """Whether Orca has taken its focus to the named control without a word since the mark."""
+        self.poll()
+        return any(at >= mark and name in moved for at, moved in self.moved)
 
     def quiet(self):
         """Waits for Orca to have said nothing for a moment."""
@@ -249,7 +259,7 @@ class User:
         self.speech.wait(mark, lambda heard: any(u.echo for u in heard))
         return mark
 
-    def tab(self, back=False, target=None, value=None):
+    def tab(self, back=False, target=None, value=None, again=True):
         """Tab or Shift+Tab: the label of the control it reaches, and what Orca
         said of it from its label on, once Orca is quiet (nothing, if it never
         names it, or not the value given). With a target, another control is
@@ -266,8 +276,20 @@ class User:
             start = next((i for i, u in enumerate(heard) if name in u.text), None)
             return [] if start is None else heard[start:]
 
+        def told(heard):
+            return (it := of_it(heard)) and (value is None or value in numbers(it))
+
         # What Orca says comes after the focus event, late when the machine is busy.
-        self.speech.wait(mark, lambda heard: (it := of_it(heard)) and (value is None or value in numbers(it)))
+        if not self.speech.wait(mark, told) and again and self.speech.moved_silently(mark, name):
+            # Workaround: Chromium at times moves the caret into a field before
+            # it gives it the focus; Orca's web script then takes its focus
+            # there without a word and ignores the focus event. No upstream
+            # report found. Away and back once, logged; remove once Orca speaks.
+            print(f"  Orca went to '{name}' without a word: Tab away and back", flush=True)
+            count = len(self.focus.since())
+            self.press("Tab") if back else self.press("Tab", "Shift_L")
+            wait_for("the focus to move away on Tab", lambda: self.focus.since(count))
+            return self.tab(back, target=target, value=value, again=False)
         self.speech.quiet()
         return name, of_it(self.speech.since(mark))
 
