@@ -9,9 +9,9 @@ import fixture
 from fixture import ABOUT, ERROR, FAREWELL, MAIN, SI, SI_RESULTS, SI_RUN, TIMEOUT, Failure, labelled
 
 
-def wait_for(what, find, timeout=TIMEOUT):
+def wait_for(what, find, timeout=TIMEOUT, saw=None):
     # The tree changes under our feet while windows come and go; an empty answer is no answer.
-    return fixture.wait_for(what, lambda: find() or None, timeout, ignore=Exception)
+    return fixture.wait_for(what, lambda: find() or None, timeout, ignore=Exception, saw=saw)
 
 
 def within(timeout, find):

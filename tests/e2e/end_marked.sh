@@ -11,7 +11,12 @@ run_marked() {
     # may leak from one run into the next, nor touch the user's own.
     home=$(mktemp -d)
     export HOME=$home
-    unset XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME XDG_STATE_HOME
+    unset XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME XDG_STATE_HOME AT_SPI_BUS_ADDRESS
+    # The bus starts the accessibility bus, which puts its socket in the
+    # runtime folder as "at-spi/bus" (the bus is told of no display): with the
+    # user's runtime folder, two tests at once would share one.
+    export XDG_RUNTIME_DIR=$home/runtime
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
     export "$variable=$$-$RANDOM$RANDOM"
     timeout --kill-after=10 "$seconds" dbus-run-session -- "$@" || status=$?
     mark="$variable=${!variable}"

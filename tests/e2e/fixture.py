@@ -14,7 +14,7 @@ try:
 except ImportError:  # no X connection, no X errors
     XError = OSError
 
-TIMEOUT = 20.0  # seconds to wait for any one thing
+TIMEOUT = 30.0  # seconds to wait for any one thing: enough for a loaded machine, and only spent on a miss
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 LAYOUTS = os.environ.get("KALVORAN_LAYOUTS") or os.path.join(ROOT, "build", "layout", "layouts.json")
 
@@ -23,19 +23,25 @@ class Failure(Exception):
     pass
 
 
-def wait_for(what, find, timeout=TIMEOUT, ignore=(XError, OSError, ValueError)):
+def wait_for(what, find, timeout=TIMEOUT, ignore=(XError, OSError, ValueError), saw=None):
     """What find() gives once it is neither None nor False. The errors to
-    ignore are those of windows that come and go under our feet."""
+    ignore are those of windows that come and go under our feet. On a miss,
+    the failure says what saw() describes, else find()'s last answer."""
     deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
+    found = None
+    while True:
         try:
             found = find()
-        except ignore:
-            found = None
-        if found is not None and found is not False:
-            return found
+        except ignore as error:
+            found = error
+        else:
+            if found is not None and found is not False:
+                return found
+        if time.monotonic() >= deadline:
+            break
         time.sleep(0.05)
-    raise Failure(f"timed out waiting for {what}")
+    seen = saw() if saw is not None else repr(found) if isinstance(found, Exception) else found
+    raise Failure(f"timed out after {timeout:g} s waiting for {what}; saw {seen}")
 
 
 def settled(read, timeout=5.0, still=0.3):

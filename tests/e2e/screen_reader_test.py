@@ -39,9 +39,13 @@ RESULTS_IN_TAB_ORDER = in_tab_order(SI_RESULTS)
 MAIN_TAB_ROUND = ["British Units", "Exit", "Web address", "Side picture", "About", "Banner", "S.I Units"]
 RETURN = "Return presses the focused button"
 
-STEP_TIMEOUT = 5.0  # seconds for Orca to say what a step should bring
+# Seconds for Orca to say what a step should bring: on a loaded machine it
+# speaks of a focus change a second or more after the bus tells of it.
+STEP_TIMEOUT = 30.0
 QUIET = 0.2  # an announcement is over once Orca has been silent this long
 
+# Orca taking its focus to a control without a word: "[role | name]".
+SILENT_MOVE = re.compile(r"Changing locusOfFocus from .* to \[[^|]*\| (.*)\]\. Notify: False")
 SPEECH_LINE = re.compile(r"^\S+ - SPEECH OUTPUT: '(.*)'(?: voice=\S+)?\s*(?:\{.*\})?$", re.S)
 NUMBER = re.compile(r"\d+(?:\.\d+)?")
 
@@ -91,6 +95,7 @@ class Speech:
         self.log = log
         self.transcript = transcript
         self.heard = []
+        self.moved = []  # (utterances heard before it, name) of each silent move
         self.offset = 0
         self.pending = ""  # a line not yet ended
         self.unfinished = None  # an utterance whose text has line breaks, so far
@@ -105,6 +110,8 @@ class Speech:
             return
         *lines, self.pending = (self.pending + chunk).split("\n")
         for line in lines:
+            if silent := SILENT_MOVE.search(line):
+                self.moved.append((len(self.heard), words(silent.group(1))))
             if self.unfinished is not None:  # Orca indents the text's next lines
                 line = self.unfinished + "\n" + line.removeprefix(" " * 18)
                 self.unfinished = None
@@ -128,6 +135,11 @@ class Speech:
 
     def wait(self, mark, predicate, timeout=STEP_TIMEOUT):
         return within(timeout, lambda: predicate(self.since(mark)))
+
+    def moved_silently(self, mark, name):
+        """Whether Orca has taken its focus to the named control without a word since the mark."""
+        self.poll()
+        return any(at >= mark and name in moved for at, moved in self.moved)
 
     def quiet(self):
         """Waits for Orca to have said nothing for a moment."""
@@ -153,7 +165,8 @@ def prepare_home(home):
 
 
 def other_orcas():
-    """Orca refuses to start while another of the same user's runs."""
+    """Orca refuses to start while another of the same user's runs: the tests
+    take turns (run_desktop_test.sh), but the user's own may run."""
     found = []
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
@@ -178,7 +191,7 @@ def start_screen_reader(desktop, speech):
     mark = speech.mark()
     desktop.processes.start(["orca", "--debug-file", speech.log, "--user-prefs", prefs], desktop.env,
                             log=os.path.join(runtime, "orca.out"))
-    if not speech.wait(mark, lambda heard: said(heard, "Screen reader on"), timeout=30):
+    if not speech.wait(mark, lambda heard: said(heard, "Screen reader on"), timeout=60):
         raise Failure("Orca did not start; the end of its log:\n" + tail(speech.log))
     if "SPEECH: Using speech server factory: speechdispatcherfactory" not in read(speech.log):
         raise Failure("Orca speaks to no speech server; the end of its log:\n" + tail(speech.log))
@@ -199,7 +212,8 @@ class Focus:
             node = event.source
             if node.parent is not None and node.parent.getRoleName() == "combo box":
                 node = node.parent
-            self.reached.append((words((labels(node) or [node.name or ""])[0]), node))
+            # Chromium's labels have no names of their own: their field is named after them.
+            self.reached.append((words(next(filter(None, labels(node)), node.name or "")), node))
         except Exception:  # gone already
             pass
 
@@ -218,17 +232,14 @@ class User:
     """One run of the program, driven by keys and heard through Orca. The focus and the fields are read
     from the accessibility bus: so a step knows when Orca has had its chance to speak, and what of."""
 
-    def __init__(self, desktop, speech, checks, path):
+    def __init__(self, desktop, speech, checks, start):
+        """start() starts the program, once the focus and speech are followed."""
         self.speech = speech
         self.checks = checks
         self.x = X11(desktop.x)
-        env = dict(desktop.env, QT_QPA_PLATFORM="xcb")
-        # As for a user: the program turns its accessibility on because a
-        # screen reader runs, not because it is told to.
-        env.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)
         self.focus = Focus()
         self.mark = speech.mark()
-        self.program = subprocess.Popen([path], env=env)
+        self.program = start()
         self.bus = None
 
     def expect(self, name, condition, why, heard):
@@ -241,33 +252,53 @@ class User:
         self.expect(name, self.speech.wait(mark, predicate, timeout), why, self.speech.since(mark))
 
     def press(self, key, *modifiers):
-        """A key, once Orca has echoed it; the mark of what Orca says from it on."""
+        """A key, once Orca has echoed it (it echoes every key, a modifier
+        by its name); the mark of what Orca says from it on."""
         mark = self.speech.mark()
         self.x.press(key, *modifiers)
-        self.speech.wait(mark, lambda heard: any(u.echo for u in heard), timeout=1)
+        self.speech.wait(mark, lambda heard: any(u.echo for u in heard))
         return mark
 
-    def tab(self, back=False, target=None):
+    def tab(self, back=False, target=None, value=None, again=True):
         """Tab or Shift+Tab: the label of the control it reaches, and what Orca
         said of it from its label on, once Orca is quiet (nothing, if it never
-        names it). With a target, another control is passed without listening."""
+        names it, or not the value given). With a target, another control is
+        passed without listening."""
         count = len(self.focus.since())
         mark = self.press("Tab", "Shift_L") if back else self.press("Tab")
-        wait_for("the focus to move on Tab", lambda: self.focus.since(count), 3)
+        wait_for("the focus to move on Tab", lambda: self.focus.since(count))
         name = self.focus.last()[0]
         if target is not None and words(target) not in name:
             return name, []
-        # The control sought must be named, however busy Orca is; another may stay silent.
-        named = self.speech.wait(mark, lambda heard: said(heard, name), STEP_TIMEOUT if target else 1.0)
-        self.speech.quiet()
-        heard = [u for u in self.speech.since(mark) if not u.echo]
-        return name, (heard[next(i for i, u in enumerate(heard) if name in u.text):] if named else [])
 
-    def tab_to(self, label, back=False, limit=12):
-        """Tab until the labelled control has the focus; what Orca said of it."""
+        def of_it(heard):
+            heard = [u for u in heard if not u.echo]
+            start = next((i for i, u in enumerate(heard) if name in u.text), None)
+            return [] if start is None else heard[start:]
+
+        def told(heard):
+            return (it := of_it(heard)) and (value is None or value in numbers(it))
+
+        # What Orca says comes after the focus event, late when the machine is busy.
+        if not self.speech.wait(mark, told) and again and self.speech.moved_silently(mark, name):
+            # Workaround: Chromium at times moves the caret into a field before
+            # it gives it the focus; Orca's web script then takes its focus
+            # there without a word and ignores the focus event. No upstream
+            # report found. Away and back once, logged; remove once Orca speaks.
+            print(f"  Orca went to '{name}' without a word: Tab away and back", flush=True)
+            count = len(self.focus.since())
+            self.press("Tab") if back else self.press("Tab", "Shift_L")
+            wait_for("the focus to move away on Tab", lambda: self.focus.since(count))
+            return self.tab(back, target=target, value=value, again=False)
+        self.speech.quiet()
+        return name, of_it(self.speech.since(mark))
+
+    def tab_to(self, label, back=False, limit=12, value=None):
+        """Tab until the labelled control has the focus; what Orca said of it
+        (up to the value given, if it says it)."""
         passed = []
         for _ in range(limit):
-            reached, heard = self.tab(back, target=label)
+            reached, heard = self.tab(back, target=label, value=value)
             if words(label) in reached:
                 return heard
             passed.append(reached)
@@ -279,15 +310,15 @@ class User:
         self.press("a", "Control_L")
         mark = self.speech.mark()
         self.x.type(text)
-        wait_for(f"the field to read {text!r}", lambda: contents(field) == text, 3)
-        self.speech.wait(mark, lambda heard: len([u for u in heard if u.echo]) >= len(text), 2)
+        wait_for(f"the field to read {text!r}", lambda: contents(field) == text, saw=lambda: repr(contents(field)))
+        self.speech.wait(mark, lambda heard: len([u for u in heard if u.echo]) >= len(text))
         self.speech.quiet()
 
     def press_button(self, what, done):
         """Return on the focused button; Space if Return does nothing. Waits for done()."""
         count = len(self.focus.since())
         mark = self.press("Return")
-        if not within(1, done):
+        if not within(STEP_TIMEOUT, done):
             if not self.focus.since(count):  # Return did not even move the focus
                 self.checks.fail(RETURN, f"Return did nothing on '{what}'; pressed Space instead")
                 self.press("space")
@@ -303,7 +334,7 @@ class User:
 
 def main_window(user):
     user.hear("main window announced", user.mark, lambda h: said(h, MAIN) and said(h, "S.I Units", "push button"),
-              f"no '{MAIN}' and 'S.I Units push button'", 15)
+              f"no '{MAIN}' and 'S.I Units push button'")
     wait_for(f"'{MAIN}' shown", lambda: user.x.shown(MAIN), STEP_TIMEOUT)
 
     # Every control that takes the focus is heard by its name, pictures too.
@@ -324,11 +355,12 @@ def main_window(user):
 def si_window(user):
     user.hear("SI window announced", user.press_button("S.I Units", lambda: user.x.shown(SI)),
               lambda h: said(h, SI) and said(h, LENGTH), f"no '{SI}' with the focus on '{words(LENGTH)}'")
-    wait_for(f"the focus on '{words(LENGTH)}'", lambda: user.focus.last()[0] == words(LENGTH), 3)
+    wait_for(f"the focus on '{words(LENGTH)}'", lambda: user.focus.last()[0] == words(LENGTH),
+             saw=lambda: f"the focus on '{user.focus.last()[0]}'")
 
     user.replace_text("10")
     user.tab_to(FLOW)
-    heard = user.tab_to(LENGTH, back=True)
+    heard = user.tab_to(LENGTH, back=True, value="10")
     user.expect("length heard as typed", "10" in numbers(heard), f"'10' typed, {sorted(numbers(heard))} heard", heard)
 
 
@@ -338,11 +370,11 @@ def worked_run(user):
         user.replace_text(text)
     user.tab_to("Calculate Now", back=True)
     user.hear("results announced", user.press_button("Calculate Now", user.results_shown),
-              lambda h: any("result" in u.text.lower() for u in h if not u.echo), "nothing said of the results", 2)
+              lambda h: any("result" in u.text.lower() for u in h if not u.echo), "nothing said of the results")
 
     misses, all_heard = [], []
     for label, value in RESULTS_IN_TAB_ORDER:
-        heard = user.tab_to(label, limit=6)
+        heard = user.tab_to(label, limit=6, value=value)
         all_heard += heard
         if value not in numbers(heard):
             misses.append(f"{words(label)}: {value} shown, {sorted(numbers(heard))} heard")
@@ -360,12 +392,13 @@ def refused_run(user):
               lambda h: said(h, "Select a C Factor"), "no 'Select a C Factor'")
 
     user.press("Return")
-    if not within(3, lambda: not user.x.shown(ERROR)):
+    if not within(STEP_TIMEOUT, lambda: not user.x.shown(ERROR)):
         user.checks.fail("error box dismissed with Return", "Return left the Error box open; pressed Space")
         user.press("space")
         user.x.unmapped(ERROR)
     # Where the user is again, before moving on from there.
-    wait_for("the focus back on 'Calculate Now'", lambda: user.focus.last()[0] == "Calculate Now", 3)
+    wait_for("the focus back on 'Calculate Now'", lambda: user.focus.last()[0] == "Calculate Now",
+             saw=lambda: f"the focus on '{user.focus.last()[0]}'")
 
 
 def farewell(user):
@@ -373,7 +406,7 @@ def farewell(user):
     user.hear("farewell window announced", user.press_button("Exit", lambda: user.x.shown(FAREWELL)),
               lambda h: said(h, FAREWELL) and said(h, "End", "push button"), f"no '{FAREWELL}' with the focus on 'End'")
     user.press_button("End", lambda: user.program.poll() is not None)
-    status = user.program.wait(timeout=10)
+    status = user.program.wait(timeout=TIMEOUT)
     user.checks.expect("End ends the program", status == 0, f"the program ended with status {status}")
 
 
@@ -396,7 +429,11 @@ def run(path, transcript):
         user, decided = None, []
         try:
             start_screen_reader(desktop, speech)
-            user = User(desktop, speech, checks, path)
+            env = dict(desktop.env, QT_QPA_PLATFORM="xcb")
+            # As for a user: the program turns its accessibility on because a
+            # screen reader runs, not because it is told to.
+            env.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)
+            user = User(desktop, speech, checks, lambda: subprocess.Popen([path], env=env))
             for step, names in STEPS:
                 print(f"step: {step.__name__.replace('_', ' ')} (at {time.monotonic() - started:.1f} s)", flush=True)
                 step(user)

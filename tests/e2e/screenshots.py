@@ -8,23 +8,20 @@ after a worked run. Needs python3-pil and a private D-Bus session
 
 import os
 import sys
-import time
 
 from PIL import Image
-from Xlib import X
 
 from assistive_client import Kalvoran, application, run_worked_flow
 from desktop import Desktop, X11
-from fixture import ABOUT, BRITISH, BRITISH_RUN, BY_TITLE, FAREWELL, MAIN, SI, end, labelled, wait_for
+from fixture import ABOUT, BRITISH, BRITISH_RUN, BY_TITLE, FAREWELL, MAIN, SI, end, labelled, settled, wait_for
 
 
 def save(x, title, folder, name):
     path = os.path.join(folder, f"{name}.png")
     window = x.window(title)
-    time.sleep(0.7)  # the window manager frames, places and draws it
-    fx, fy, fw, fh = x.frame_rect(window)
-    raw = x.root.get_image(fx, fy, fw, fh, X.ZPixmap, 0xFFFFFFFF)
-    Image.frombytes("RGB", (fw, fh), raw.data, "raw", "BGRX").save(path)
+    wait_for(f"'{title}' managed", lambda: x.managed(window))
+    rect = settled(lambda: x.frame_rect(window))
+    Image.frombytes("RGB", rect[2:], x.picture(rect), "raw", "BGRX").save(path)
     print(f"wrote {path}")
 
 

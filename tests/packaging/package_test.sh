@@ -88,19 +88,23 @@ wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 exec {display_fd}<> <(:)
 Xvfb -displayfd "$display_fd" -nolisten tcp -screen 0 1024x768x24 >/dev/null 2>&1 &
 pids+=($!)
-read -r -t 10 -u "$display_fd" number || fail "Xvfb did not start"
+read -r -t 30 -u "$display_fd" number || fail "Xvfb did not write its display number within 30 s"
 export DISPLAY=:$number QT_QPA_PLATFORM=xcb
 "${emulator[@]}" "$root/usr/bin/kalvoran" >/dev/null 2>&1 &
 pids+=($!)
+# Up to a minute for the window: under an emulator on a busy machine the
+# program takes many seconds to start.
 window_class=
-for _ in $(seq 100); do
+deadline=$((SECONDS + 60))
+while [ -z "$window_class" ] && [ "$SECONDS" -lt "$deadline" ]; do
     window=$(xwininfo -root -tree 2>/dev/null | awk '/\("kalvoran" /{print $1; exit}')
     if [ -n "$window" ]; then
         window_class=$(xprop -id "$window" WM_CLASS | sed -n 's/.*", "\(.*\)"$/\1/p')
-        break
+    else
+        kill -0 "${pids[-1]}" 2>/dev/null || fail "the program ended before it showed a window"
+        sleep 0.1
     fi
-    sleep 0.1
 done
-[ -n "$window_class" ] || fail "no window of the program showed up"
+[ -n "$window_class" ] || fail "no window named \"kalvoran\" in its WM_CLASS within 60 s of the program's start"
 [ "$window_class" = "$wm_class" ] || fail "StartupWMClass=$wm_class, but the window's class is $window_class"
 echo "package test: $(basename "$deb") holds ${#expected[@]} files, validates and passes lintian"

@@ -31,6 +31,13 @@ WINE_OWN = [
 ]
 # The device names Wine makes for those ports (COM1, COM2, ...).
 WINE_OWN_FILES = re.compile(r"dosdevices/com[0-9]+")
+# Wine's list of the host's fonts, each a path on Z: (the host's root), which
+# it writes afresh at each start: a font installed on the host while a test
+# runs is added there. A font put in the prefix is named otherwise, and counts.
+HOST_FONT_KEYS = {("system.reg", r"Software\Microsoft\Windows NT\CurrentVersion\Fonts"),
+                  ("system.reg", r"Software\Microsoft\Windows\CurrentVersion\Fonts"),
+                  ("user.reg", r"Software\Wine\Fonts\External Fonts")}
+HOST_FONT = re.compile(r'"(?:[^"\\]|\\.)*"="Z:\\\\.*')
 
 
 def _files(prefix):
@@ -88,6 +95,13 @@ def _wine_own(key):
     return None
 
 
+def _host_font(key, *lines):
+    """Whether the value lines (None where there is none) are Wine's own of a host font."""
+    file, _, path = key.partition(":")
+    return (file, path.replace("\\\\", "\\")) in HOST_FONT_KEYS and \
+        all(line is None or HOST_FONT.fullmatch(line) for line in lines)
+
+
 def differences(before, after):
     """What differs, one line each: files and folders, registry keys and
     values. Gives (the differences, what Wine's own keys that changed are)."""
@@ -96,11 +110,14 @@ def differences(before, after):
     old, new = before["registry"], after["registry"]
     keyed = [(k, f"registry key added: [{k}]") for k in sorted(new.keys() - old.keys())]
     keyed += [(k, f"registry key removed: [{k}]") for k in sorted(old.keys() - new.keys())]
+    wine = set()
     for key in sorted(old.keys() & new.keys()):
         for name in sorted(old[key].keys() | new[key].keys()):
-            if old[key].get(name) != new[key].get(name):
-                keyed.append((key, f"registry value: [{key}] {old[key].get(name)} -> {new[key].get(name)}"))
-    wine = set()
+            was, now = old[key].get(name), new[key].get(name)
+            if was != now and _host_font(key, was, now):
+                wine.add("the host's fonts")
+            elif was != now:
+                keyed.append((key, f"registry value: [{key}] {was} -> {now}"))
     for key, line in keyed:
         what = _wine_own(key)
         if what is None:
