@@ -2,6 +2,13 @@
 # installs the Debian packages it needs that are missing first, and only those
 # (scripts/install-deps --dry-run TARGET lists them).
 
+# The time every build stamps on what it makes: the release's changelog date,
+# or the caller's SOURCE_DATE_EPOCH (scripts/source-date-epoch).
+export SOURCE_DATE_EPOCH := $(shell scripts/source-date-epoch)
+ifeq ($(SOURCE_DATE_EPOCH),)
+$(error scripts/source-date-epoch gave no time; mend what it said above)
+endif
+
 PRESET := default
 BUILD  := build/$(PRESET)
 
@@ -56,10 +63,11 @@ test-windows: windows
 	@scripts/test-windows
 
 # The browser edition in build/web/: its engine (WebAssembly), layout data
-# and the page, kalvoran.html.
+# and the page, kalvoran.html, with its SHA256SUMS.
 web:
 	@scripts/web
 	@scripts/web-page
+	@cd build/web && sha256sum kalvoran.html >SHA256SUMS
 
 # The WebAssembly engine under Node against the native engine's corpus, then
 # the page in Chromium and Firefox ESR.
