@@ -46,11 +46,13 @@ bench: build
 
 # A release build without -Werror, hardened and stripped, with its debug
 # information in kalvoran_VERSION_ARCH.debug beside the package.
+# CPack gives the package's ar members the modes its temporary files got from
+# the umask, hence 022: the same package whatever the caller's umask.
 package:
 	@scripts/install-deps package
 	@cmake --preset package >/dev/null
 	@cmake --build --preset package
-	@cd build/package && cpack -G DEB
+	@cd build/package && umask 022 && cpack -G DEB
 
 # Kalvoran for Windows x86-64, cross-built: build/windows/ gets a portable zip
 # and an installer. The first run also builds the Windows Qt (about half an
