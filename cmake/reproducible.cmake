@@ -27,11 +27,6 @@ if(KALVORAN_REPRODUCIBLE_PATHS)
     endforeach()
 endif()
 
-# Folders that `cmake --install` and CPack make are 0755 whatever the umask
-# (the files' modes are install()'s own).
-set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
-                                                WORLD_READ WORLD_EXECUTE)
-
 # MinGW's linker writes the link time into the PE header unless told not to.
 if(WIN32)
     add_link_options(LINKER:--no-insert-timestamp)

@@ -1,7 +1,8 @@
 # Run by CPack once the files are staged and before they are packed: every
 # staged folder 0755. CPack makes the folders above the installed files with
-# the umask's modes (a umask of 077 gave drwx------ ./usr/ in the package),
-# and CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS does not reach those.
+# the umask's modes (a umask of 077 gave drwx------ ./usr/ in the package).
+# Not CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS: it does not reach those,
+# and it would override the umask of a `cmake --install` into a home folder.
 file(GLOB_RECURSE entries LIST_DIRECTORIES true ${CPACK_TEMPORARY_DIRECTORY}/*)
 set(folders "")
 foreach(entry IN LISTS entries)
