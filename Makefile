@@ -2,6 +2,13 @@
 # installs the Debian packages it needs that are missing first, and only those
 # (scripts/install-deps --dry-run TARGET lists them).
 
+# The time every build stamps on what it makes: the release's changelog date,
+# or the caller's SOURCE_DATE_EPOCH (scripts/source-date-epoch).
+export SOURCE_DATE_EPOCH := $(shell scripts/source-date-epoch)
+ifeq ($(SOURCE_DATE_EPOCH),)
+$(error scripts/source-date-epoch gave no time; mend what it said above)
+endif
+
 PRESET := default
 BUILD  := build/$(PRESET)
 
@@ -39,11 +46,13 @@ bench: build
 
 # A release build without -Werror, hardened and stripped, with its debug
 # information in kalvoran_VERSION_ARCH.debug beside the package.
+# CPack gives the package's ar members the modes its temporary files got from
+# the umask, hence 022: the same package whatever the caller's umask.
 package:
 	@scripts/install-deps package
 	@cmake --preset package >/dev/null
 	@cmake --build --preset package
-	@cd build/package && cpack -G DEB
+	@cd build/package && umask 022 && cpack -G DEB
 
 # Kalvoran for Windows x86-64, cross-built: build/windows/ gets a portable zip
 # and an installer. The first run also builds the Windows Qt (about half an
@@ -56,10 +65,11 @@ test-windows: windows
 	@scripts/test-windows
 
 # The browser edition in build/web/: its engine (WebAssembly), layout data
-# and the page, kalvoran.html.
+# and the page, kalvoran.html, with its SHA256SUMS.
 web:
 	@scripts/web
 	@scripts/web-page
+	@cd build/web && sha256sum kalvoran.html >SHA256SUMS
 
 # The WebAssembly engine under Node against the native engine's corpus, then
 # the page in Chromium and Firefox ESR.

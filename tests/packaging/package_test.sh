@@ -30,6 +30,7 @@ shopt -u nullglob
 [ ${#debs[@]} -gt 0 ] || fail "cpack made no kalvoran_*.deb; run: cd $build && cpack -G DEB"
 deb=${debs[0]}
 ls "$scratch"/out/kalvoran_*.debug >/dev/null 2>&1 || fail "the debug information was not kept beside the package"
+(cd "$scratch/out" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match the package and its debug file"
 
 expected=(
     ./usr/bin/kalvoran

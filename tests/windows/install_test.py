@@ -14,6 +14,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import uuid
 
 from Xlib.protocol import event as xevent
 
@@ -60,11 +61,13 @@ def uninstall_entries(wine, registry_file):
 
 def newer_msi(build, version, folder):
     """The same MSI at a higher version, built from the configured template:
-    same UpgradeCode, a new ProductCode. Never shipped."""
+    same UpgradeCode, a new ProductCode (the build derives one per version).
+    Never shipped."""
     major, minor, patch = version.split(".")
     newer = f"{major}.{minor}.{int(patch) + 1}"
     out = os.path.join(folder, f"kalvoran-{newer}-x64.msi")
-    subprocess.run(["wixl", "-a", "x64", "-D", f"Version={newer}", "-o", out, "kalvoran.wxs", "files.wxs"],
+    subprocess.run(["wixl", "-a", "x64", "-D", f"Version={newer}", "-D", f"ProductCode={uuid.uuid4()}", "-o", out,
+                    "kalvoran.wxs", "files.wxs"],
                    cwd=os.path.join(build, "packaging", "windows"), check=True, capture_output=True)
     return out, newer
 
