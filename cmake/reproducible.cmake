@@ -27,7 +27,5 @@ if(KALVORAN_REPRODUCIBLE_PATHS)
     endforeach()
 endif()
 
-# MinGW's linker writes the link time into the PE header unless told not to.
-if(WIN32)
-    add_link_options(LINKER:--no-insert-timestamp)
-endif()
+# MinGW's linker writes the link time into the PE header unless told not to:
+# cmake/windows-toolchain.cmake tells it, for the Windows Qt as well.
