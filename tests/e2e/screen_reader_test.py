@@ -247,6 +247,8 @@ class User:
         if not condition:
             self.checks.fail(name, why)
             print("  Orca said:\n" + excerpt(heard), flush=True)
+            if not heard:  # not a word: what Orca was doing instead
+                print("  the end of Orca's debug log:\n" + tail(self.speech.log, 25), flush=True)
 
     def hear(self, name, mark, predicate, why, timeout=STEP_TIMEOUT):
         self.expect(name, self.speech.wait(mark, predicate, timeout), why, self.speech.since(mark))
