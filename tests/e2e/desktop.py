@@ -182,6 +182,10 @@ class Desktop:
         services it starts, as a desktop session does: else KWin's global
         shortcuts service aborts for want of a display at each of KWin's calls,
         dozens of them, and KWin waits on each (over 30 s to start when busy)."""
+        if not (self.has_window_manager or self.kind.startswith("weston")):
+            # A bare X server (the Windows install test): nothing asks the bus for
+            # a service, and a bus there may be the caller's own, not ours to change.
+            return
         names = [n for n in (*names, "XDG_RUNTIME_DIR") if n in self.env]
         subprocess.run(["dbus-update-activation-environment", *(f"{n}={self.env[n]}" for n in names)],
                        env=self.env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=TIMEOUT)
