@@ -110,6 +110,9 @@ class Kalvoran:
 
     def dismiss_error(self, message):
         self.press(wait_for(f"the message {message!r}", lambda: self.error_box(message)), "OK")
+        self.error_closed(message)
+
+    def error_closed(self, message):
         wait_for(f"the message {message!r} to close", lambda: not self.error_box(message))
 
 
