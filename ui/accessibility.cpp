@@ -6,12 +6,15 @@
 
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QPointer>
 #include <QWindow>
 
 namespace kalvoran::ui {
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcAccessibility, "kalvoran.accessibility", QtWarningMsg)
 
 // The interfaces of the program's own kinds of widget; Qt's for the rest.
 QAccessibleInterface *accessibleFor(const QString & /*className*/, QObject *object)
@@ -66,12 +69,45 @@ private:
     QString m_message;
 };
 
+// Workaround: Qt 6.4's AT-SPI bridge comes up some event-loop turns after the
+// program starts (it asks the session bus where the accessibility bus is) and
+// tells only the window activations it sees itself. On a busy machine the first
+// window can be made active before then, and a screen reader then says nothing
+// of it until the focus moves. So once the bridge is up, the active window is
+// handed its activation again, as when a user switches back to it; with the
+// bridge up before any window, there is none to hand. No Qt report found; can
+// go once Qt's bridge tells of the window already active when it comes up.
+class ActivationRetold : public QAccessible::ActivationObserver
+{
+public:
+    void accessibilityActiveChanged(bool active) override
+    {
+        QPointer<QWidget> window = QApplication::activeWindow();
+        if (!active || window.isNull())
+            return;
+        // The bridge is told before it opens its connection: a turn later it listens.
+        QMetaObject::invokeMethod(
+            qApp,
+            [window] {
+                if (window.isNull() || QApplication::activeWindow() != window)
+                    return;
+                qCDebug(lcAccessibility) << "the bridge came up after" << window->windowTitle()
+                                         << "was made active: its activation is handed to it again";
+                QApplication::setActiveWindow(nullptr);
+                QApplication::setActiveWindow(window); // the focus goes back where it was
+            },
+            Qt::QueuedConnection);
+    }
+};
+
 } // namespace
 
 void installAccessibility()
 {
     QAccessible::removeFactory(accessibleFor);
     QAccessible::installFactory(accessibleFor);
+    static ActivationRetold retold;
+    QAccessible::installActivationObserver(&retold); // once, however often it is called
 }
 
 Announcer::Announcer(QWidget *window)

@@ -431,7 +431,8 @@ def run(path, transcript):
         user, decided = None, []
         try:
             start_screen_reader(desktop, speech)
-            env = dict(desktop.env, QT_QPA_PLATFORM="xcb")
+            # The program says so when its bridge came up after its first window.
+            env = dict(desktop.env, QT_QPA_PLATFORM="xcb", QT_LOGGING_RULES="kalvoran.accessibility.debug=true")
             # As for a user: the program turns its accessibility on because a
             # screen reader runs, not because it is told to.
             env.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)

@@ -204,3 +204,49 @@ INSTANTIATE_TEST_SUITE_P(Accessibility, ButtonKeys,
     kCaseName);
 
 } // namespace
+
+// Counts the window activations a screen reader's bridge passes on: the
+// spontaneous ones.
+class Activations : public QObject
+{
+public:
+    explicit Activations(QObject *of)
+        : m_of(of)
+    {
+        qApp->installEventFilter(this);
+    }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *target, QEvent *event) override
+    {
+        count += target == m_of && event->type() == QEvent::WindowActivate && event->spontaneous() ? 1 : 0;
+        return false;
+    }
+
+private:
+    QObject *m_of;
+};
+
+// A window already active when a screen reader's bridge comes up is handed its
+// activation once more, with the focus where it was, so that the screen reader
+// hears of it.
+TEST(BridgeComingUp, TellsTheActiveWindowAgain)
+{
+    kalvoran::ui::installAccessibility();
+    QWidget window;
+    auto *first = new QLineEdit(&window);
+    auto *second = new QLineEdit(&window);
+    first->move(0, 40);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    second->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == second; }));
+    Activations activations(&window);
+    QAccessible::setActive(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return activations.count > 0; })) << "no activation handed to the window";
+    QAccessible::setActive(false);
+    QCoreApplication::processEvents(); // where a second would be queued
+    EXPECT_EQ(activations.count, 1);
+    EXPECT_EQ(QApplication::focusWidget(), second);
+}
