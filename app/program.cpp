@@ -78,13 +78,14 @@ void Program::setQuit(Quit quit)
 
 std::unique_ptr<ui::LayoutWindow> Program::createWindow(Screen screen)
 {
+    if (const auto units = layout::unitsOf(screen))
+        return std::make_unique<ui::CalculationWindow>(*units);
     switch (screen) {
     case Screen::Main:
         return std::make_unique<ui::MainWindow>();
     case Screen::Si:
-        return std::make_unique<ui::CalculationWindow>(ui::UnitSystem::Si);
     case Screen::British:
-        return std::make_unique<ui::CalculationWindow>(ui::UnitSystem::British);
+        break;
     case Screen::Farewell:
         return std::make_unique<ui::FarewellWindow>();
     case Screen::About:

@@ -7,7 +7,8 @@
 // from the Qt-free layout library alone; the build writes it as layouts.json.
 // Usage: layout_dump [OUTPUT.json]  (standard output without a file)
 //
-// The object: {"windows": [window], "screens": [{"name", "window"}],
+// The object: {"windows": [window], "screens": [{"name", "window", "units":
+//   "si" | "british" | null}],
 //   "moves": [{"screen", "button": {"name", "index"} or null for the close
 //   box, "steps": [{"step": "Hide" | "Show" | "End", "screen"}]}],
 //   "ids": {window: {id: {"name", "index"}}}, "drawing": {"twipsPerPixel",
@@ -301,6 +302,10 @@ int main(int argc, char **argv)
             Object entry(json);
             entry.field("name", screenName(screen));
             entry.field("window", layoutOf(screen).name);
+            if (const auto units = unitsOf(screen))
+                entry.field("units", unitsName(*units));
+            else
+                entry.key("units") << "null";
         }
         json << ']';
         o.key("moves") << '[';

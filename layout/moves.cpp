@@ -59,6 +59,26 @@ const WindowLayout &layoutOf(Screen screen)
     return aboutLayout();
 }
 
+std::optional<UnitSystem> unitsOf(Screen screen)
+{
+    switch (screen) {
+    case Si:
+        return UnitSystem::Si;
+    case British:
+        return UnitSystem::British;
+    case Main:
+    case Farewell:
+    case About:
+        break;
+    }
+    return std::nullopt;
+}
+
+std::string_view unitsName(UnitSystem units)
+{
+    return units == UnitSystem::Si ? "si" : "british";
+}
+
 std::span<const Move> moves()
 {
     return kMoves;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -28,6 +29,11 @@ inline constexpr std::array kScreens{Screen::Main, Screen::Si, Screen::British, 
 // The screen's name, as in "Main"; and the window it shows.
 [[nodiscard]] std::string_view screenName(Screen screen);
 [[nodiscard]] const WindowLayout &layoutOf(Screen screen);
+
+// The unit system a calculation screen works in; the other screens have none.
+enum class UnitSystem { Si, British };
+[[nodiscard]] std::optional<UnitSystem> unitsOf(Screen screen);
+[[nodiscard]] std::string_view unitsName(UnitSystem units); // "si", "british"
 
 enum class Step {
     Hide, // the screen becomes invisible, keeping everything it holds

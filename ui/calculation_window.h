@@ -4,9 +4,11 @@
 #include "ui/error_message.h"
 #include "ui/layout_window.h"
 
+#include "layout/moves.h"
+
 namespace kalvoran::ui {
 
-enum class UnitSystem { Si, British };
+using layout::UnitSystem;
 
 // A calculation window, Form2 (SI) or Form3 (British): the inputs of one pipe
 // run, "Calculate Now" running that unit system's procedure on them, the

@@ -78,7 +78,8 @@ export interface Drawing {
 // windows, screens, moves, control ids and drawing facts, and the rest.
 export interface PageData {
   layouts: WindowLayout[];
-  screens: { name: string; window: string }[]; // the first is shown at start
+  // The first is shown at start; the two calculation screens name their units.
+  screens: { name: string; window: string; units: "si" | "british" | null }[];
   moves: Move[];
   ids: Record<string, Record<string, ControlRef>>; // by window, then by what the control does
   drawing: Drawing;

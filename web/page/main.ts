@@ -7,11 +7,6 @@ import { ErrorBox } from "./error_box";
 import { Move, PageData } from "./layout";
 import { Assets, PageWindow } from "./windows";
 
-// The screens whose window calculates, and in which units; and the one that
-// stays above the others (see raise).
-const kUnits: Record<string, Units> = { Si: "si", British: "british" };
-const kAbout = "About";
-
 function bytes(base64: string): Uint8Array {
   // The browser's own decoder where there is one (Chromium 140, Firefox 133).
   const native = (Uint8Array as unknown as { fromBase64?: (text: string) => Uint8Array }).fromBase64;
@@ -28,6 +23,8 @@ function bitmap(base64: string, type: string): Promise<ImageBitmap> {
 
 class Program {
   private readonly slots = new Map<string, PageWindow>(); // by screen
+  // The screens beside the others, About: each of their moves only hides them.
+  private readonly besideTheOthers: Set<string>;
   private readonly errorBox: ErrorBox;
   private zOrder = 0;
   private ended = false;
@@ -42,6 +39,10 @@ class Program {
     private readonly live: HTMLElement,
   ) {
     this.errorBox = new ErrorBox(desktop, assets.fontFamily, data.errorBoxTitle);
+    const goesAlone = (screen: string) =>
+      data.moves.some((m) => m.screen === screen) &&
+      data.moves.every((m) => m.screen !== screen || m.steps.every((s) => s.step === "Hide" && s.screen === screen));
+    this.besideTheOthers = new Set(data.screens.map((s) => s.name).filter(goesAlone));
     engine.then(
       (loaded) => (this.loaded = loaded),
       (error: unknown) => (this.engineFailure = `Kalvoran cannot calculate in this browser (${String(error)}).`),
@@ -120,7 +121,7 @@ class Program {
       if (move.button) w.onClick(move.button.name, move.button.index, run);
       else w.closeBox.addEventListener("click", run);
     }
-    const units = kUnits[screen];
+    const units: Units | null | undefined = this.data.screens.find((s) => s.name === screen)?.units;
     if (!units) return;
     const ids = this.data.ids.calculation;
     w.setFrameVisible(ids.resultsFrame.name, false);
@@ -174,7 +175,8 @@ class Program {
   // stays above the others, where its OK can always be reached.
   private raise(w: PageWindow): void {
     this.zOrder += 1;
-    w.element.style.zIndex = String(this.zOrder + (w === this.slots.get(kAbout) ? 10000 : 0));
+    const above = [...this.besideTheOthers].some((screen) => this.slots.get(screen) === w);
+    w.element.style.zIndex = String(this.zOrder + (above ? 10000 : 0));
   }
 
   // The first time a window is shown it opens centred in the page.
