@@ -436,21 +436,7 @@ def run(path, transcript):
             # As for a user: the program turns its accessibility on because a
             # screen reader runs, not because it is told to.
             env.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)
-            launch = lambda: subprocess.Popen([path], env=env)  # noqa: E731
-            user = User(desktop, speech, checks, launch)
-            # Workaround: now and then Orca names nothing of the first window, however long it
-            # is given: its debug log shows it stalled 25 s (D-Bus's default time-out) right
-            # after the program joined the accessibility bus, and no window:activate from the
-            # program ever reached it. Qt 6.4's bridge asks the registry which events are
-            # listened for with a blocking call as it comes up, and sends no window events
-            # until that is answered (AtSpiAdaptor::updateEventListeners). Neither Orca nor
-            # Qt's bridge is ours: the program is started once more, and it is said so. Can go
-            # once the first window is heard in every run.
-            if not speech.wait(user.mark, lambda heard: said(heard, MAIN), STEP_TIMEOUT) and not speech.since(user.mark):
-                print(f"  Orca said nothing of the first window in {STEP_TIMEOUT:.0f} s; the program is started once more",
-                      flush=True)
-                end(user.program)
-                user = User(desktop, speech, checks, launch)
+            user = User(desktop, speech, checks, lambda: subprocess.Popen([path], env=env))
             for step, names in STEPS:
                 print(f"step: {step.__name__.replace('_', ' ')} (at {time.monotonic() - started:.1f} s)", flush=True)
                 step(user)
