@@ -268,7 +268,8 @@ class User:
         passed without listening."""
         count = len(self.focus.since())
         mark = self.press("Tab", "Shift_L") if back else self.press("Tab")
-        wait_for("the focus to move on Tab", lambda: self.focus.since(count))
+        wait_for("the focus to move on Tab", lambda: self.focus.since(count),
+                 saw=lambda: f"the focus still on '{self.focus.last()[0]}', {len(self.focus.since())} moves in all")
         name = self.focus.last()[0]
         if target is not None and words(target) not in name:
             return name, []
