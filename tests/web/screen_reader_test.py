@@ -23,11 +23,17 @@ from screen_reader_test import Speech, User, excerpt, numbers, said, start_scree
 
 def prepare_home(home, prepare=screen_reader_test.prepare_home):
     """The desktop test's Orca, whose browse mode keeps no key from the page:
-    typed digits go into the field, not to Orca's heading and caret keys."""
+    typed digits go into the field, not to Orca's heading and caret keys.
+    Nor does it read the page aloud as it loads: a key that stops that reading
+    has Orca put the caret where it stopped, in a caption, which takes the
+    focus off the control just reached; the next Tab then starts from the
+    window's top again, and Chromium, its focus gone and back in one update,
+    tells of no move. A user who Tabs through turns it off the same way
+    (Orca's "Automatically start speaking a page when first loaded")."""
     prefs = prepare(home)
     with open(os.path.join(prefs, "orca-customizations.py"), "a") as f:
         f.write("import orca.settings\norca.settings.caretNavigationEnabled = False\n"
-                "orca.settings.structuralNavigationEnabled = False\n")
+                "orca.settings.structuralNavigationEnabled = False\norca.settings.sayAllOnLoad = False\n")
     return prefs
 
 
