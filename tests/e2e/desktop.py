@@ -89,6 +89,13 @@ class Desktop:
             self.x.close()
             self.x = None
         self.processes.end()
+        if keep := os.environ.get("KALVORAN_DESKTOP_LOGS"):
+            # What the desktop's programs wrote (Orca's debug log, a browser's
+            # output, the window manager's), kept for a run to be read after it.
+            os.makedirs(keep, exist_ok=True)
+            for name in sorted(os.listdir(self.runtime)):
+                if name.endswith((".log", ".out")):
+                    shutil.copy(os.path.join(self.runtime, name), keep)
         shutil.rmtree(self.runtime, ignore_errors=True)
 
     @property
@@ -293,6 +300,20 @@ class X11:
     def active(self):
         value = self.prop(self.root, "_NET_ACTIVE_WINDOW")
         return value[0] if value else 0
+
+    def input_focus(self):
+        """What a miss of a key saw: the titled window holding the X input focus, and the active one."""
+        def titled(window):
+            with suppress(xerror.XError, AttributeError):
+                while window and window != self.root:
+                    if title := self.title(window):
+                        return repr(title)
+                    window = window.query_tree().parent
+            return "none"
+
+        active = self.active()
+        return (f"X input focus on {titled(self.d.get_input_focus().focus)}, active window "
+                f"{titled(self.d.create_resource_object('window', active)) if active else 'none'}")
 
     def states(self, window):
         return {self.d.get_atom_name(a) for a in self.prop(window, "_NET_WM_STATE")}
